@@ -1,0 +1,87 @@
+#include "Formulas.h"
+#include "IntField.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+using tavik::StrToIntRange;
+
+void BM_StrToIntRange(benchmark::State& state, std::string text) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(text);
+        benchmark::DoNotOptimize(StrToIntRange(text, 0, 0));
+    }
+}
+BENCHMARK_CAPTURE(BM_StrToIntRange, typical, std::string("1150"));
+BENCHMARK_CAPTURE(BM_StrToIntRange, hex, std::string("$7FFFFFFF"));
+BENCHMARK_CAPTURE(BM_StrToIntRange, empty, std::string());
+BENCHMARK_CAPTURE(BM_StrToIntRange, fullwidth, std::string("３０"));
+BENCHMARK_CAPTURE(BM_StrToIntRange, long_digits, std::string(10000, '9'));
+BENCHMARK_CAPTURE(BM_StrToIntRange, long_zeros, std::string(10000, '0'));
+BENCHMARK_CAPTURE(BM_StrToIntRange, long_blanks, std::string(10000, ' ') + "1");
+
+void BM_IntToStr(benchmark::State& state) {
+    std::int64_t value = -2147483648;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(tavik::IntToStr(value));
+    }
+}
+BENCHMARK(BM_IntToStr);
+
+void BM_PlaySec(benchmark::State& state) {
+    std::int32_t m = 45, s = 0, n = 3, d = 4;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(m);
+        benchmark::DoNotOptimize(tavik::PlaySec(m, s, n, d));
+    }
+}
+BENCHMARK(BM_PlaySec);
+
+void BM_SizeMB(benchmark::State& state) {
+    std::int32_t a = 192, v = 1150, t = 1800;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(a);
+        benchmark::DoNotOptimize(tavik::SizeMB(a, v, t));
+    }
+}
+BENCHMARK(BM_SizeMB);
+
+void BM_VideoRate(benchmark::State& state, std::int64_t k, std::int32_t t, std::int32_t a,
+                  bool exact) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(k);
+        benchmark::DoNotOptimize(tavik::VideoRate(k, t, a, exact));
+    }
+}
+BENCHMARK_CAPTURE(BM_VideoRate, estimate_startup, 650 * 1024, 1800, 192, false);
+BENCHMARK_CAPTURE(BM_VideoRate, exact_startup, 650 * 1024, 1800, 192, true);
+// Stepping one rate at a time would take some 2^31 steps here.
+BENCHMARK_CAPTURE(BM_VideoRate, exact_worst_case, std::int64_t{2147483647} * 1024, 1, 0, true);
+BENCHMARK_CAPTURE(BM_VideoRate, exact_two_terabytes, std::int64_t{2097152} * 1024, 3600, 192,
+                  true);
+
+void BM_RecordableTime(benchmark::State& state) {
+    std::int32_t a = 192, v = 1150;
+    std::int64_t k = 650 * 1024;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(k);
+        benchmark::DoNotOptimize(tavik::RecordableTime(a, v, k));
+    }
+}
+BENCHMARK(BM_RecordableTime);
+
+void BM_SecPerEpisode(benchmark::State& state) {
+    std::int32_t total = 2700, d = 4;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(total);
+        benchmark::DoNotOptimize(tavik::SecPerEpisode(total, d));
+    }
+}
+BENCHMARK(BM_SecPerEpisode);
+
+} // namespace

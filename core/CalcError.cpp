@@ -1,0 +1,23 @@
+#include "CalcError.h"
+
+namespace tavik {
+
+namespace {
+
+const char* MessageOf(CalcError::Kind kind) {
+    switch (kind) {
+    case CalcError::Kind::IntDivideByZero:
+        return "ゼロによる除算";
+    case CalcError::Kind::FloatDivideByZero:
+        return "0 による浮動小数点数除算";
+    case CalcError::Kind::InvalidFloatOperation:
+        return "不正な浮動小数点数演算命令";
+    }
+    return "";
+}
+
+} // namespace
+
+CalcError::CalcError(Kind kind) : std::runtime_error(MessageOf(kind)), kind_(kind) {}
+
+} // namespace tavik

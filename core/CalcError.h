@@ -1,0 +1,21 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace tavik {
+
+// The only failures the calculator knows: the three division errors. Each
+// carries the message the error box shows (the box adds the final ".").
+class CalcError : public std::runtime_error {
+public:
+    enum class Kind { IntDivideByZero, FloatDivideByZero, InvalidFloatOperation };
+
+    explicit CalcError(Kind kind);
+
+    Kind kind() const noexcept { return kind_; }
+
+private:
+    Kind kind_;
+};
+
+} // namespace tavik
