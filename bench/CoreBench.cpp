@@ -62,8 +62,7 @@ BENCHMARK_CAPTURE(BM_VideoRate, estimate_startup, 650 * 1024, 1800, 192, false);
 BENCHMARK_CAPTURE(BM_VideoRate, exact_startup, 650 * 1024, 1800, 192, true);
 // Stepping one rate at a time would take some 2^31 steps here.
 BENCHMARK_CAPTURE(BM_VideoRate, exact_worst_case, std::int64_t{2147483647} * 1024, 1, 0, true);
-BENCHMARK_CAPTURE(BM_VideoRate, exact_two_terabytes, std::int64_t{2097152} * 1024, 3600, 192,
-                  true);
+BENCHMARK_CAPTURE(BM_VideoRate, exact_two_terabytes, std::int64_t{2097152} * 1024, 3600, 192, true);
 
 void BM_RecordableTime(benchmark::State& state) {
     std::int32_t a = 192, v = 1150;

@@ -58,11 +58,27 @@ long double FloatDivide(long double dividend, long double divisor) {
     return dividend / divisor;
 }
 
+} // namespace
+
+long double KbitOfKB(std::int64_t k) {
+    return static_cast<long double>(k) * SizeFactor;
+}
+
+long double PerSecond(long double x, std::int32_t t) {
+    return FloatDivide(x, t);
+}
+
+std::int32_t RateEstimate(long double r, std::int32_t a) {
+    return TruncClamp(r - a);
+}
+
 // Largest w in [estimate, kMax] such that every u in (estimate, w] has
-// round((a + u) * t / 8192) <= mb. Done in closed form: that size is monotone
-// in u, so the condition holds on a prefix (t > 0) or a suffix (t < 0) of
-// the rates.
-std::int32_t ExactFit(std::int32_t estimate, std::int64_t mb, std::int32_t t, std::int32_t a) {
+// round((a + u) * t / 8192) <= k div 1024: the rates reachable in single
+// steps that still fit. Done in closed form: that size is monotone in u, so
+// the condition holds on a prefix (t > 0) or a suffix (t < 0) of the rates.
+std::int32_t ExactFitRate(std::int32_t estimate, std::int64_t k, std::int32_t t, std::int32_t a) {
+    const std::int64_t mb = k / 1024;
+    if (t == 0) return mb >= 0 ? kMax : estimate; // every step gives size 0
     // round(p / 8192) <= mb  <=>  p <= pmax (a tie rounds down only to an even mb).
     const Int128 pmax = Int128{mb} * kKbitPerMB + kKbitPerMB / 2 - (mb % 2 != 0 ? 1 : 0);
     if (t > 0) {
@@ -72,8 +88,6 @@ std::int32_t ExactFit(std::int32_t estimate, std::int64_t mb, std::int32_t t, st
     const Int128 lowest = CeilDiv(pmax, t) - a;
     return Int128{estimate} + 1 >= lowest ? kMax : estimate;
 }
-
-} // namespace
 
 std::int32_t PlaySec(std::int32_t m, std::int32_t s, std::int32_t n, std::int32_t d) {
     if (d == 0) throw CalcError(CalcError::Kind::IntDivideByZero);
@@ -85,16 +99,12 @@ std::int64_t SizeMB(std::int32_t a, std::int32_t v, std::int32_t t) {
 }
 
 std::int32_t VideoRate(std::int64_t k, std::int32_t t, std::int32_t a, bool exact) {
-    const long double x = static_cast<long double>(k) * SizeFactor;
-    const long double r = FloatDivide(x, t);
-    const std::int32_t estimate = TruncClamp(r - a);
-    if (!exact) return estimate;
-    return ExactFit(estimate, k / 1024, t, a);
+    const std::int32_t estimate = RateEstimate(PerSecond(KbitOfKB(k), t), a);
+    return exact ? ExactFitRate(estimate, k, t, a) : estimate;
 }
 
 std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k) {
-    const long double x = static_cast<long double>(k) * SizeFactor;
-    return TruncClamp(FloatDivide(x, static_cast<long double>(std::int64_t{a} + v)));
+    return TruncClamp(FloatDivide(KbitOfKB(k), static_cast<long double>(std::int64_t{a} + v)));
 }
 
 std::int32_t SecPerEpisode(std::int32_t total, std::int32_t d1) {

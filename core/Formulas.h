@@ -25,6 +25,14 @@ std::int64_t SizeMB(std::int32_t a, std::int32_t v, std::int32_t t);
 // reachable in single steps whose SizeMB still fits in k div 1024 MB.
 std::int32_t VideoRate(std::int64_t k, std::int32_t t, std::int32_t a, bool exact);
 
+// The steps of VideoRate, for a caller that reads its inputs between them:
+// X = k * SizeFactor; R = X / t (raising the division errors for t = 0);
+// trunc(R - a), clamped; then the exact-fit search from that estimate.
+long double KbitOfKB(std::int64_t k);
+long double PerSecond(long double x, std::int32_t t);
+std::int32_t RateEstimate(long double r, std::int32_t a);
+std::int32_t ExactFitRate(std::int32_t estimate, std::int64_t k, std::int32_t t, std::int32_t a);
+
 // Seconds that fit into k kilobytes at rates a + v: trunc(k * SizeFactor / (a + v)).
 std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k);
 

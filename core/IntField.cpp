@@ -8,7 +8,9 @@ namespace tavik {
 
 namespace {
 
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 constexpr int HexValue(char c) {
     if (IsDigit(c)) return c - '0';

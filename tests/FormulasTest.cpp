@@ -1,5 +1,5 @@
-#include "CalcError.h"
 #include "Formulas.h"
+#include "CalcError.h"
 
 #include <gtest/gtest.h>
 
@@ -48,12 +48,12 @@ TEST(SizeMB, RoundsToNearestTiesToEven) {
         {192, 1150, 1800, 295},
         {192, 1150, 2700, 442},
         {192, 1150, 2025, 332},
-        {128, 0, 160, 2},     // 2.5 goes to 2
-        {128, 0, 224, 4},     // 3.5 goes to 4
-        {4096, 0, 1, 0},      // 0.5 goes to 0
-        {12288, 0, 1, 2},     // 1.5 goes to 2
-        {-128, 0, 160, -2},   // -2.5 goes to -2
-        {-128, 0, 224, -4},   // -3.5 goes to -4
+        {128, 0, 160, 2},   // 2.5 goes to 2
+        {128, 0, 224, 4},   // 3.5 goes to 4
+        {4096, 0, 1, 0},    // 0.5 goes to 0
+        {12288, 0, 1, 2},   // 1.5 goes to 2
+        {-128, 0, 160, -2}, // -2.5 goes to -2
+        {-128, 0, 224, -4}, // -3.5 goes to -4
         {0, 0, 1800, 0},
         // 24 h at 25,000 Kbps passes 2^31 kbit: no negative size.
         {0, 25000, 86400, 263672},

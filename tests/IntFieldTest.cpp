@@ -66,7 +66,9 @@ const ReadCase kReadCases[] = {
     {"embedded_nul", std::string("30\0", 3), 0, 1},
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReadTest : public testing::TestWithParam<ReadCase> {};
 

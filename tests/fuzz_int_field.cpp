@@ -19,7 +19,8 @@ bool AllOf(std::string_view s, const char* alphabet) {
 }
 
 std::string_view StripLeading(std::string_view s, char c) {
-    while (!s.empty() && s.front() == c) s.remove_prefix(1);
+    while (!s.empty() && s.front() == c)
+        s.remove_prefix(1);
     return s;
 }
 
@@ -52,7 +53,8 @@ std::optional<std::int64_t> ReferenceConvert(std::string_view text) {
     if (significant.size() > 10) return std::nullopt;
     std::int64_t value = significant.empty() ? 0 : std::stoll(std::string(significant));
     if (negative) value = -value;
-    if (value < -(std::int64_t{1} << 31) || value > (std::int64_t{1} << 31) - 1) return std::nullopt;
+    if (value < -(std::int64_t{1} << 31) || value > (std::int64_t{1} << 31) - 1)
+        return std::nullopt;
     return value;
 }
 

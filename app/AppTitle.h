@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tavik {
+
+// The application's title: the taskbar caption and the error box caption.
+inline constexpr char kApplicationTitle[] = "Tavik";
+
+} // namespace tavik

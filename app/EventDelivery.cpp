@@ -1,0 +1,26 @@
+#include "EventDelivery.h"
+
+#include <exception>
+#include <utility>
+
+namespace tavik {
+
+std::string ErrorBoxText(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    return text;
+}
+
+EventDelivery::EventDelivery(ErrorBox& errorBox, std::string caption)
+    : errorBox_(errorBox), caption_(std::move(caption)) {}
+
+void EventDelivery::Deliver(const Handler& handler) noexcept {
+    if (!handler) return;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        errorBox_.Show(ErrorBoxText(e.what()), caption_);
+    }
+}
+
+} // namespace tavik

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "WindowSystem.h"
+
+#include <string>
+#include <string_view>
+
+namespace tavik {
+
+// The error box text: the message, with "." appended when the message is not
+// empty and its last byte sorts above "." (every byte of a multi-byte
+// character does).
+std::string ErrorBoxText(std::string_view message);
+
+// Runs each event's handler inside the guard: a failure that escapes the
+// handler ends it and is shown in the error box, and Deliver returns normally.
+// A change handler started by a field write is delivered the same way, on its
+// own, so the write returns normally and its caller goes on.
+class EventDelivery {
+public:
+    EventDelivery(ErrorBox& errorBox, std::string caption);
+
+    void Deliver(const Handler& handler) noexcept;
+
+private:
+    ErrorBox& errorBox_;
+    std::string caption_;
+};
+
+} // namespace tavik

@@ -1,0 +1,391 @@
+#include "IntField.h"
+#include "MemoryWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tavik {
+namespace {
+
+const std::string kIntDivide = "ゼロによる除算.";
+const std::string kFloatDivide = "0 による浮動小数点数除算.";
+const std::string kInvalidOp = "不正な浮動小数点数演算命令.";
+
+class TavikFrmTest : public testing::Test {
+protected:
+    TavikFrmTest() {
+        w.Show();
+        w.writes.clear();
+    }
+
+    // The calculator page's fields by name, as a user reads them.
+    std::map<std::string, std::string> Fields() const {
+        return {{"AudioRateBox", w.AudioRateBox.Text()}, {"VideoRateBox", w.VideoRateBox.Text()},
+                {"SizeBox", w.SizeBox.Text()},           {"MonthEdit", w.MonthEdit.Text()},
+                {"SecEdit", w.SecEdit.Text()},           {"TotalSecEdit", w.TotalSecEdit.Text()},
+                {"PieceEdit", w.PieceEdit.Text()},       {"TotalEdit", w.TotalEdit.Text()},
+                {"SepSecEdit", w.SepSecEdit.Text()}};
+    }
+
+    std::vector<std::string> Errors() const {
+        std::vector<std::string> texts;
+        for (const auto& shown : w.errorBox.shown) {
+            EXPECT_EQ(shown.caption, "Tavik");
+            texts.push_back(shown.text);
+        }
+        return texts;
+    }
+
+    MemoryWindow w;
+};
+
+const std::map<std::string, std::string> kStartUp = {
+    {"AudioRateBox", "192"}, {"VideoRateBox", "1150"}, {"SizeBox", "650"},
+    {"MonthEdit", "30"},     {"SecEdit", "0"},         {"TotalSecEdit", "1800"},
+    {"PieceEdit", "1"},      {"TotalEdit", "1"},       {"SepSecEdit", "1800"}};
+
+TEST(TavikFrmCreation, RunsNoHandlerUntilShown) {
+    MemoryWindow w;
+    EXPECT_EQ(w.TotalSecEdit.Text(), "0");
+    EXPECT_EQ(w.SepSecEdit.Text(), "");
+    EXPECT_TRUE(w.writes.empty());
+    w.Show();
+    EXPECT_EQ(w.writes, (WriteLog{"SepSecEdit=0", "TotalSecEdit=1800", "SepSecEdit=1800"}));
+}
+
+TEST_F(TavikFrmTest, StartUpStateAfterShow) {
+    EXPECT_EQ(Fields(), kStartUp);
+    EXPECT_TRUE(w.NearRateChk.Checked());
+    EXPECT_EQ(w.SizeBox.Items(), (std::vector<std::string>{"650", "700", "2375"}));
+    EXPECT_TRUE(Errors().empty());
+}
+
+struct Scenario {
+    const char* name;
+    std::function<void(MemoryWindow&)> act;
+    std::map<std::string, std::string> changed; // fields that differ from start-up
+    std::vector<std::string> errors;
+};
+
+const Scenario kScenarios[] = {
+    {"size_from_startup", [](MemoryWindow& w) { w.GetSizeBtn.Click(); }, {{"SizeBox", "295"}}, {}},
+    {"video_exact_fit", [](MemoryWindow& w) { w.GetVideoBtn.Click(); },
+     {{"VideoRateBox", "2768"}}, {}},
+    {"video_estimate_only",
+     [](MemoryWindow& w) {
+         w.NearRateChk.SetChecked(false);
+         w.GetVideoBtn.Click();
+     },
+     {{"VideoRateBox", "2722"}}, {}},
+    {"recordable_time", [](MemoryWindow& w) { w.GetTimeBtn.Click(); },
+     {{"MonthEdit", "65"}, {"SecEdit", "9"}, {"TotalSecEdit", "3909"}, {"SepSecEdit", "3909"}},
+     {}},
+    {"split_then_size",
+     [](MemoryWindow& w) {
+         w.MonthEdit.Type("45");
+         w.TotalEdit.Type("4");
+         w.PieceEdit.Type("3");
+         w.GetSizeBtn.Click();
+     },
+     {{"MonthEdit", "45"},
+      {"TotalEdit", "4"},
+      {"PieceEdit", "3"},
+      {"TotalSecEdit", "2700"},
+      {"SepSecEdit", "675"},
+      {"SizeBox", "332"}},
+     {}},
+    {"zero_denominator_size",
+     [](MemoryWindow& w) {
+         w.TotalEdit.Type("0");
+         w.GetSizeBtn.Click();
+     },
+     {{"TotalEdit", "0"}},
+     {kIntDivide}},
+    {"zero_denominator_video",
+     [](MemoryWindow& w) {
+         w.TotalEdit.Type("0");
+         w.AudioRateBox.Type("0192"); // the failure comes before the audio rate is read
+         w.GetVideoBtn.Click();
+     },
+     {{"TotalEdit", "0"}, {"AudioRateBox", "0192"}},
+     {kIntDivide}},
+    {"total_seconds_split",
+     [](MemoryWindow& w) {
+         w.TotalEdit.Type("4");
+         w.PieceEdit.Type("3");
+         w.TotalSecEdit.Type("100");
+         w.TotalSecBtn.Click();
+     },
+     {{"MonthEdit", "1"}, {"SecEdit", "40"}, {"TotalSecEdit", "100"}, {"SepSecEdit", "100"}},
+     {}},
+    {"zero_time_video",
+     [](MemoryWindow& w) {
+         w.MonthEdit.Type("0");
+         w.GetVideoBtn.Click();
+     },
+     {{"MonthEdit", "0"}, {"TotalSecEdit", "0"}, {"SepSecEdit", "0"}},
+     {kFloatDivide}},
+    {"zero_time_and_size_video",
+     [](MemoryWindow& w) {
+         w.MonthEdit.Type("0");
+         w.SizeBox.Type("0");
+         w.GetVideoBtn.Click();
+     },
+     {{"MonthEdit", "0"}, {"SizeBox", "0"}, {"TotalSecEdit", "0"}, {"SepSecEdit", "0"}},
+     {kInvalidOp}},
+    {"zero_rates_time",
+     [](MemoryWindow& w) {
+         w.AudioRateBox.Type("0");
+         w.VideoRateBox.Type("-0");
+         w.GetTimeBtn.Click();
+     },
+     {{"AudioRateBox", "0"}, {"VideoRateBox", "0"}},
+     {kFloatDivide}},
+    {"zero_rates_and_size_time",
+     [](MemoryWindow& w) {
+         w.AudioRateBox.Type("0");
+         w.VideoRateBox.Type("0");
+         w.SizeBox.Type("x");
+         w.GetTimeBtn.Click();
+     },
+     {{"AudioRateBox", "0"}, {"VideoRateBox", "0"}, {"SizeBox", "0"}},
+     {kInvalidOp}},
+    {"audio_not_a_number",
+     [](MemoryWindow& w) {
+         w.AudioRateBox.Type("abc");
+         w.GetSizeBtn.Click();
+     },
+     {{"AudioRateBox", "0"}, {"SizeBox", "253"}}, // round(1150 * 1800 / 8192)
+     {}},
+    {"time_change_resets_split",
+     [](MemoryWindow& w) {
+         w.PieceEdit.Type("3");
+         w.TotalEdit.Type("4");
+         w.MonthEdit.Type("31");
+     },
+     {{"MonthEdit", "31"}, {"TotalSecEdit", "1860"}, {"SepSecEdit", "1860"}},
+     {}},
+    {"emptied_minutes_become_zero", [](MemoryWindow& w) { w.MonthEdit.Type(""); },
+     {{"MonthEdit", "0"}, {"TotalSecEdit", "0"}, {"SepSecEdit", "0"}},
+     {}},
+    {"negative_seconds_become_zero",
+     [](MemoryWindow& w) {
+         w.SecEdit.Type("30");
+         w.SecEdit.Type("-3");
+     },
+     {}, {}},
+    {"typed_denominator_not_written_back", [](MemoryWindow& w) { w.TotalEdit.Type(" 0x3"); },
+     {{"TotalEdit", " 0x3"}, {"SepSecEdit", "600"}}, {}},
+    // Inputs whose 32-bit products would wrap: a 2 TB disk and a full day
+    // at 25,000 Kbps give sound results.
+    {"two_terabyte_time",
+     [](MemoryWindow& w) {
+         w.SizeBox.Type("2097152");
+         w.GetTimeBtn.Click();
+     },
+     {{"SizeBox", "2097152"},
+      {"MonthEdit", "210236"},
+      {"SecEdit", "6"},
+      {"TotalSecEdit", "12614166"},
+      {"SepSecEdit", "12614166"}},
+     {}},
+    {"day_at_high_rate_size",
+     [](MemoryWindow& w) {
+         w.AudioRateBox.Type("0");
+         w.VideoRateBox.Type("25000");
+         w.MonthEdit.Type("1440");
+         w.GetSizeBtn.Click();
+     },
+     {{"AudioRateBox", "0"},
+      {"VideoRateBox", "25000"},
+      {"MonthEdit", "1440"},
+      {"TotalSecEdit", "86400"},
+      {"SepSecEdit", "86400"},
+      {"SizeBox", "263672"}},
+     {}},
+    {"largest_size_exact_fit_ends",
+     [](MemoryWindow& w) {
+         w.SizeBox.Type("$7FFFFFFF");
+         w.MonthEdit.Type("0");
+         w.SecEdit.Type("1");
+         w.AudioRateBox.Type("0");
+         w.GetVideoBtn.Click();
+     },
+     {{"SizeBox", "2147483647"},
+      {"MonthEdit", "0"},
+      {"SecEdit", "1"},
+      {"AudioRateBox", "0"},
+      {"TotalSecEdit", "1"},
+      {"SepSecEdit", "1"},
+      {"VideoRateBox", "2147483647"}},
+     {}},
+};
+
+class ScenarioTest : public TavikFrmTest, public testing::WithParamInterface<Scenario> {};
+
+TEST_P(ScenarioTest, FieldsAndErrorsAfterwards) {
+    const Scenario& s = GetParam();
+    s.act(w);
+    auto expected = kStartUp;
+    for (const auto& [field, text] : s.changed) expected[field] = text;
+    EXPECT_EQ(Fields(), expected);
+    EXPECT_EQ(Errors(), s.errors);
+}
+
+void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name; }
+
+INSTANTIATE_TEST_SUITE_P(Calculator, ScenarioTest, testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TavikFrmTest, RecordableTimeWritesMinutesThenSeconds) {
+    w.GetTimeBtn.Click();
+    // Each write of the time runs MonthEditChange inside it: first with the
+    // new minutes and the old seconds, then with both new values.
+    EXPECT_EQ(w.writes, (WriteLog{"MonthEdit=65", "TotalSecEdit=3900", "SepSecEdit=3900",
+                                  "SecEdit=9", "TotalSecEdit=3909", "SepSecEdit=3909"}));
+}
+
+TEST_F(TavikFrmTest, NonCanonicalEntryIsReplacedByOneNestedChange) {
+    w.MonthEdit.Type("07");
+    EXPECT_EQ(w.writes,
+              (WriteLog{"MonthEdit=07", "MonthEdit=7", "TotalSecEdit=420", "SepSecEdit=420"}));
+}
+
+TEST_F(TavikFrmTest, TimeChangeResetsSplitBeforeComputing) {
+    w.PieceEdit.Type("3");
+    w.TotalEdit.Type("4");
+    w.writes.clear();
+    w.SecEdit.Type("5");
+    EXPECT_EQ(w.writes, (WriteLog{"SecEdit=5", "TotalEdit=1", "SepSecEdit=1800", "PieceEdit=1",
+                                  "TotalSecEdit=1805", "SepSecEdit=1805"}));
+}
+
+TEST_F(TavikFrmTest, EqualTextRunsNothing) {
+    w.MonthEdit.Type("30");
+    w.TotalEdit.Type("1");
+    w.GetSizeBtn.Click();
+    w.GetSizeBtn.Click();
+    EXPECT_EQ(w.writes, (WriteLog{"SizeBox=295"}));
+}
+
+TEST_F(TavikFrmTest, FailureKeepsNormalisedInputsAndWindowStaysUsable) {
+    w.TotalEdit.Type("0");
+    w.MonthEdit.SetText("030"); // runs MonthEditChange, which resets TotalEdit
+    w.TotalEdit.Type("0");
+    w.AudioRateBox.Type("0192");
+    w.VideoRateBox.Type("+1150");
+    w.writes.clear();
+    w.GetSizeBtn.Click();
+    EXPECT_EQ(Errors(), std::vector<std::string>{kIntDivide});
+    EXPECT_EQ(w.writes, (WriteLog{"AudioRateBox=192", "VideoRateBox=1150"}));
+    EXPECT_EQ(w.SizeBox.Text(), "650");
+
+    w.TotalEdit.Type("1");
+    w.GetSizeBtn.Click();
+    EXPECT_EQ(w.SizeBox.Text(), "295");
+    EXPECT_EQ(Errors().size(), 1u);
+}
+
+TEST_F(TavikFrmTest, HelpButtonAsksForContents) {
+    w.HelpBtn.Click();
+    EXPECT_EQ(w.help.commands, (std::vector<std::pair<unsigned, unsigned long>>{{3, 0}}));
+}
+
+TEST_F(TavikFrmTest, DoubleClickOpensTheWholeAddress) {
+    w.MailEdit.DoubleClick();
+    w.URLEdit.DoubleClick();
+    EXPECT_EQ(w.shell.opened, (std::vector<std::string>{w.MailEdit.Text(), w.URLEdit.Text()}));
+    EXPECT_EQ(w.shell.opened.front().rfind("mailto:", 0), 0u);
+}
+
+// The guard on its own: a failing change handler started by a write is shown
+// at once, and the handler that made the write goes on after it.
+TEST(EventDelivery, FailingNestedChangeHandlerLetsTheWriterContinue) {
+    MemoryErrorBox box;
+    EventDelivery delivery(box, "Tavik");
+    WriteLog log;
+    MemoryField inner(delivery, log, "Inner", "a");
+    MemoryField after(delivery, log, "After", "");
+    inner.SetChangeHandler([] { throw std::runtime_error("nested"); });
+    delivery.Deliver([&] {
+        inner.SetText("b");
+        after.SetText("written");
+    });
+    EXPECT_EQ(log, (WriteLog{"Inner=b", "After=written"}));
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, "nested.");
+    EXPECT_EQ(box.shown[0].caption, "Tavik");
+}
+
+TEST(EventDelivery, ErrorBoxTextAppendsPeriodAboveDot) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"done.", "done."},
+        {"a-", "a-"},  // "-" sorts below "."
+        {"a/", "a/."}, // "/" sorts above "."
+        {"ゼロによる除算", "ゼロによる除算."},
+    };
+    for (const auto& [message, shown] : cases) EXPECT_EQ(ErrorBoxText(message), shown) << message;
+}
+
+// Random typing and clicking, the way a restless user would: the guard never
+// lets anything escape, the time fields stay canonical, the per-episode field
+// follows the total seconds, and only the three division errors are shown.
+TEST(TavikFrmProperty, RandomEventsKeepTheInvariants) {
+    MemoryWindow w;
+    w.Show();
+    std::mt19937 rng(8122026);
+    const std::vector<std::string> pieces = {
+        "",   " ",  "0",  "1",   "7",         "60",  "-",         "+",  "$",
+        "x",  "0x", "FF", "３",  "　",        "\t",  "2147483647", "9", "00",
+        "1e", ".",  "ア", "999", "4294967296", "-0", "$7FFFFFFF"};
+    std::vector<MemoryField*> typeable = {&w.AudioRateBox, &w.VideoRateBox, &w.SizeBox,
+                                          &w.MonthEdit,    &w.SecEdit,      &w.PieceEdit,
+                                          &w.TotalEdit};
+    std::vector<MemoryButton*> buttons = {&w.GetVideoBtn, &w.GetSizeBtn, &w.GetTimeBtn,
+                                          &w.TotalSecBtn};
+    const auto randomText = [&] {
+        std::string text;
+        const int n = std::uniform_int_distribution<int>(0, 3)(rng);
+        for (int i = 0; i < n; ++i)
+            text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
+        if (rng() % 50 == 0) text += std::string(300, '9');
+        return text;
+    };
+    const std::vector<std::string> allowed = {kIntDivide, kFloatDivide, kInvalidOp};
+
+    for (int event = 0; event < 20000; ++event) {
+        switch (rng() % 4) {
+        case 0:
+            typeable[rng() % typeable.size()]->Type(randomText());
+            break;
+        case 1:
+            buttons[rng() % buttons.size()]->Click();
+            break;
+        case 2:
+            // TotalSecEdit has no change handler: what is typed there counts
+            // once "↑" splits it into minutes and seconds.
+            w.TotalSecEdit.Type(randomText());
+            w.TotalSecBtn.Click();
+            break;
+        default:
+            w.NearRateChk.SetChecked(!w.NearRateChk.Checked());
+            break;
+        }
+        SCOPED_TRACE(event);
+        for (const MemoryField* f : {&w.MonthEdit, &w.SecEdit})
+            ASSERT_EQ(f->Text(), IntToStr(StrToIntRange(f->Text(), 0, 0)));
+        const std::int32_t total = StrToIntRange(w.TotalSecEdit.Text(), 0, 0);
+        ASSERT_EQ(w.SepSecEdit.Text(), IntToStr(total / StrToIntRange(w.TotalEdit.Text(), 1, 1)));
+        for (const auto& shown : w.errorBox.shown)
+            ASSERT_NE(std::find(allowed.begin(), allowed.end(), shown.text), allowed.end());
+    }
+}
+
+} // namespace
+} // namespace tavik

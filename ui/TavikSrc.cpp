@@ -1,0 +1,111 @@
+#include "TavikSrc.h"
+
+#include "Formulas.h"
+#include "IntField.h"
+
+namespace tavik {
+
+TTavikFrm::TTavikFrm(const TavikControls& controls, HelpDispatch& help, Shell& shell)
+    : c_(controls), help_(help), shell_(shell) {
+    c_.MonthEdit.SetChangeHandler([this] { MonthEditChange(); });
+    c_.SecEdit.SetChangeHandler([this] { MonthEditChange(); });
+    c_.TotalEdit.SetChangeHandler([this] { TotalEditChange(); });
+    c_.TotalSecBtn.SetClickHandler([this] { TotalSecBtnClick(); });
+    c_.GetSizeBtn.SetClickHandler([this] { GetSizeBtnClick(); });
+    c_.GetVideoBtn.SetClickHandler([this] { GetVideoBtnClick(); });
+    c_.GetTimeBtn.SetClickHandler([this] { GetTimeBtnClick(); });
+    c_.HelpBtn.SetClickHandler([this] { HelpBtnClick(); });
+    c_.MailEdit.SetDoubleClickHandler([this] { MailEditDblClick(c_.MailEdit); });
+    c_.URLEdit.SetDoubleClickHandler([this] { MailEditDblClick(c_.URLEdit); });
+}
+
+std::int32_t TTavikFrm::ReadAndNormalise(Field& field) {
+    const std::int32_t value = StrToIntRange(field.Text(), 0, 0);
+    field.SetText(IntToStr(value));
+    return value;
+}
+
+std::int32_t TTavikFrm::GetAudioRate() { return ReadAndNormalise(c_.AudioRateBox); }
+
+std::int32_t TTavikFrm::GetVideoRate() { return ReadAndNormalise(c_.VideoRateBox); }
+
+std::int64_t TTavikFrm::GetSizeKB() { return std::int64_t{ReadAndNormalise(c_.SizeBox)} * 1024; }
+
+std::int32_t TTavikFrm::GetPlaySec() {
+    const std::int32_t m = ReadAndNormalise(c_.MonthEdit);
+    const std::int32_t s = ReadAndNormalise(c_.SecEdit);
+    const std::int32_t d = ReadAndNormalise(c_.TotalEdit);
+    const std::int32_t n = ReadAndNormalise(c_.PieceEdit);
+    const std::int32_t t = PlaySec(m, s, n, d);
+    TotalEditChange();
+    return t;
+}
+
+void TTavikFrm::FormShow() {
+    const std::int32_t t = GetPlaySec();
+    c_.TotalSecEdit.SetText(IntToStr(t));
+    TotalEditChange();
+}
+
+void TTavikFrm::MonthEditChange() {
+    c_.TotalEdit.SetText("1");
+    c_.PieceEdit.SetText("1");
+    const std::int32_t t = GetPlaySec();
+    c_.TotalSecEdit.SetText(IntToStr(t));
+    TotalEditChange();
+}
+
+void TTavikFrm::TotalEditChange() {
+    // Read without writing back, so the user can type freely into TotalEdit.
+    const std::int32_t total = StrToIntRange(c_.TotalSecEdit.Text(), 0, 0);
+    const std::int32_t d1 = StrToIntRange(c_.TotalEdit.Text(), 1, 1);
+    c_.SepSecEdit.SetText(IntToStr(SecPerEpisode(total, d1)));
+}
+
+void TTavikFrm::TotalSecBtnClick() {
+    c_.TotalEdit.SetText("1");
+    c_.PieceEdit.SetText("1");
+    const std::int32_t t = ReadAndNormalise(c_.TotalSecEdit);
+    c_.MonthEdit.SetText(IntToStr(t / 60));
+    c_.SecEdit.SetText(IntToStr(t % 60));
+}
+
+void TTavikFrm::GetSizeBtnClick() {
+    const std::int32_t a = GetAudioRate();
+    const std::int32_t v = GetVideoRate();
+    const std::int32_t t = GetPlaySec();
+    c_.SizeBox.SetText(IntToStr(SizeMB(a, v, t)));
+}
+
+void TTavikFrm::GetVideoBtnClick() {
+    // Reads interleave with the arithmetic, so a zero time fails before the
+    // audio rate is read.
+    const std::int64_t k = GetSizeKB();
+    const long double x = KbitOfKB(k);
+    const std::int32_t t = GetPlaySec();
+    const long double r = PerSecond(x, t);
+    const std::int32_t a = GetAudioRate();
+    std::int32_t v = RateEstimate(r, a);
+    if (c_.NearRateChk.Checked()) {
+        // One closed-form search instead of a pass per rate: the reads above
+        // left every input field canonical, so re-reading them on each pass
+        // would write nothing and only rewrite SepSecEdit with the same text.
+        v = ExactFitRate(v, k, t, a);
+    }
+    c_.VideoRateBox.SetText(IntToStr(v));
+}
+
+void TTavikFrm::GetTimeBtnClick() {
+    const std::int32_t a = GetAudioRate();
+    const std::int32_t v = GetVideoRate();
+    const std::int64_t k = GetSizeKB();
+    const std::int32_t t = RecordableTime(a, v, k);
+    c_.MonthEdit.SetText(IntToStr(t / 60));
+    c_.SecEdit.SetText(IntToStr(t % 60));
+}
+
+void TTavikFrm::HelpBtnClick() { help_.RunHelpCommand(HelpDispatch::kContents, 0); }
+
+void TTavikFrm::MailEditDblClick(const Field& sender) { shell_.Open(sender.Text()); }
+
+} // namespace tavik

@@ -1,0 +1,71 @@
+#pragma once
+
+// The main window's logic. All calculator state is the text of the fields
+// and the check box below; nothing else survives from one event to the next.
+// Handlers read their inputs through the Get... operations, which normalise
+// each field to its canonical text, compute with the core formulas and write
+// the results back. A write that changes MonthEdit, SecEdit or TotalEdit runs
+// that field's change handler inside the write, so one click can cascade.
+
+#include "WindowSystem.h"
+
+#include <cstdint>
+
+namespace tavik {
+
+// The window's controls as window-system operations, by their layout names.
+struct TavikControls {
+    Field& AudioRateBox;
+    Field& VideoRateBox;
+    Field& SizeBox;
+    Field& MonthEdit;
+    Field& SecEdit;
+    Field& TotalSecEdit;
+    Field& PieceEdit;
+    Field& TotalEdit;
+    Field& SepSecEdit;
+    Button& GetVideoBtn;
+    Button& GetSizeBtn;
+    Button& GetTimeBtn;
+    Button& TotalSecBtn;
+    CheckBox& NearRateChk;
+    Button& HelpBtn;
+    Field& MailEdit;
+    Field& URLEdit;
+};
+
+class TTavikFrm {
+public:
+    // Connects the controls' events to the handlers below; writes nothing.
+    TTavikFrm(const TavikControls& controls, HelpDispatch& help, Shell& shell);
+
+    TTavikFrm(const TTavikFrm&) = delete;
+    TTavikFrm& operator=(const TTavikFrm&) = delete;
+
+    static constexpr const char* HelpFile = "Tavik.hlp";
+
+    // Run once when the window is shown.
+    void FormShow();
+
+    void MonthEditChange();
+    void TotalEditChange();
+    void TotalSecBtnClick();
+    void GetSizeBtnClick();
+    void GetVideoBtnClick();
+    void GetTimeBtnClick();
+    void HelpBtnClick();
+    void MailEditDblClick(const Field& sender);
+
+private:
+    std::int32_t ReadAndNormalise(Field& field);
+    std::int32_t GetAudioRate();
+    std::int32_t GetVideoRate();
+    std::int64_t GetSizeKB();
+    std::int32_t GetPlaySec();
+
+    TavikControls c_;
+    HelpDispatch& help_;
+    Shell& shell_;
+};
+
+} // namespace tavik
