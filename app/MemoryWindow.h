@@ -104,7 +104,9 @@ class MemoryWindow {
 public:
     MemoryWindow();
 
-    void Show() { delivery.Deliver([this] { frm.FormShow(); }); }
+    void Show() {
+        delivery.Deliver([this] { frm.FormShow(); });
+    }
 
     MemoryErrorBox errorBox;
     MemoryHelpDispatch help;

@@ -74,15 +74,19 @@ struct Scenario {
 
 const Scenario kScenarios[] = {
     {"size_from_startup", [](MemoryWindow& w) { w.GetSizeBtn.Click(); }, {{"SizeBox", "295"}}, {}},
-    {"video_exact_fit", [](MemoryWindow& w) { w.GetVideoBtn.Click(); },
-     {{"VideoRateBox", "2768"}}, {}},
+    {"video_exact_fit",
+     [](MemoryWindow& w) { w.GetVideoBtn.Click(); },
+     {{"VideoRateBox", "2768"}},
+     {}},
     {"video_estimate_only",
      [](MemoryWindow& w) {
          w.NearRateChk.SetChecked(false);
          w.GetVideoBtn.Click();
      },
-     {{"VideoRateBox", "2722"}}, {}},
-    {"recordable_time", [](MemoryWindow& w) { w.GetTimeBtn.Click(); },
+     {{"VideoRateBox", "2722"}},
+     {}},
+    {"recordable_time",
+     [](MemoryWindow& w) { w.GetTimeBtn.Click(); },
      {{"MonthEdit", "65"}, {"SecEdit", "9"}, {"TotalSecEdit", "3909"}, {"SepSecEdit", "3909"}},
      {}},
     {"split_then_size",
@@ -170,7 +174,8 @@ const Scenario kScenarios[] = {
      },
      {{"MonthEdit", "31"}, {"TotalSecEdit", "1860"}, {"SepSecEdit", "1860"}},
      {}},
-    {"emptied_minutes_become_zero", [](MemoryWindow& w) { w.MonthEdit.Type(""); },
+    {"emptied_minutes_become_zero",
+     [](MemoryWindow& w) { w.MonthEdit.Type(""); },
      {{"MonthEdit", "0"}, {"TotalSecEdit", "0"}, {"SepSecEdit", "0"}},
      {}},
     {"negative_seconds_become_zero",
@@ -178,9 +183,12 @@ const Scenario kScenarios[] = {
          w.SecEdit.Type("30");
          w.SecEdit.Type("-3");
      },
-     {}, {}},
-    {"typed_denominator_not_written_back", [](MemoryWindow& w) { w.TotalEdit.Type(" 0x3"); },
-     {{"TotalEdit", " 0x3"}, {"SepSecEdit", "600"}}, {}},
+     {},
+     {}},
+    {"typed_denominator_not_written_back",
+     [](MemoryWindow& w) { w.TotalEdit.Type(" 0x3"); },
+     {{"TotalEdit", " 0x3"}, {"SepSecEdit", "600"}},
+     {}},
     // Inputs whose 32-bit products would wrap: a 2 TB disk and a full day
     // at 25,000 Kbps give sound results.
     {"two_terabyte_time",
@@ -232,12 +240,15 @@ TEST_P(ScenarioTest, FieldsAndErrorsAfterwards) {
     const Scenario& s = GetParam();
     s.act(w);
     auto expected = kStartUp;
-    for (const auto& [field, text] : s.changed) expected[field] = text;
+    for (const auto& [field, text] : s.changed)
+        expected[field] = text;
     EXPECT_EQ(Fields(), expected);
     EXPECT_EQ(Errors(), s.errors);
 }
 
-void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name; }
+void PrintTo(const Scenario& s, std::ostream* os) {
+    *os << s.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Calculator, ScenarioTest, testing::ValuesIn(kScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -330,7 +341,8 @@ TEST(EventDelivery, ErrorBoxTextAppendsPeriodAboveDot) {
         {"a/", "a/."}, // "/" sorts above "."
         {"ゼロによる除算", "ゼロによる除算."},
     };
-    for (const auto& [message, shown] : cases) EXPECT_EQ(ErrorBoxText(message), shown) << message;
+    for (const auto& [message, shown] : cases)
+        EXPECT_EQ(ErrorBoxText(message), shown) << message;
 }
 
 // Random typing and clicking, the way a restless user would: the guard never
@@ -341,8 +353,8 @@ TEST(TavikFrmProperty, RandomEventsKeepTheInvariants) {
     w.Show();
     std::mt19937 rng(8122026);
     const std::vector<std::string> pieces = {
-        "",   " ",  "0",  "1",   "7",         "60",  "-",         "+",  "$",
-        "x",  "0x", "FF", "３",  "　",        "\t",  "2147483647", "9", "00",
+        "",   " ",  "0",  "1",   "7",          "60", "-",          "+", "$",
+        "x",  "0x", "FF", "３",  "　",         "\t", "2147483647", "9", "00",
         "1e", ".",  "ア", "999", "4294967296", "-0", "$7FFFFFFF"};
     std::vector<MemoryField*> typeable = {&w.AudioRateBox, &w.VideoRateBox, &w.SizeBox,
                                           &w.MonthEdit,    &w.SecEdit,      &w.PieceEdit,

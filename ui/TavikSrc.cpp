@@ -25,11 +25,17 @@ std::int32_t TTavikFrm::ReadAndNormalise(Field& field) {
     return value;
 }
 
-std::int32_t TTavikFrm::GetAudioRate() { return ReadAndNormalise(c_.AudioRateBox); }
+std::int32_t TTavikFrm::GetAudioRate() {
+    return ReadAndNormalise(c_.AudioRateBox);
+}
 
-std::int32_t TTavikFrm::GetVideoRate() { return ReadAndNormalise(c_.VideoRateBox); }
+std::int32_t TTavikFrm::GetVideoRate() {
+    return ReadAndNormalise(c_.VideoRateBox);
+}
 
-std::int64_t TTavikFrm::GetSizeKB() { return std::int64_t{ReadAndNormalise(c_.SizeBox)} * 1024; }
+std::int64_t TTavikFrm::GetSizeKB() {
+    return std::int64_t{ReadAndNormalise(c_.SizeBox)} * 1024;
+}
 
 std::int32_t TTavikFrm::GetPlaySec() {
     const std::int32_t m = ReadAndNormalise(c_.MonthEdit);
@@ -104,8 +110,12 @@ void TTavikFrm::GetTimeBtnClick() {
     c_.SecEdit.SetText(IntToStr(t % 60));
 }
 
-void TTavikFrm::HelpBtnClick() { help_.RunHelpCommand(HelpDispatch::kContents, 0); }
+void TTavikFrm::HelpBtnClick() {
+    help_.RunHelpCommand(HelpDispatch::kContents, 0);
+}
 
-void TTavikFrm::MailEditDblClick(const Field& sender) { shell_.Open(sender.Text()); }
+void TTavikFrm::MailEditDblClick(const Field& sender) {
+    shell_.Open(sender.Text());
+}
 
 } // namespace tavik

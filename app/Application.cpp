@@ -1,0 +1,79 @@
+#include "Application.h"
+
+#include "AppTitle.h"
+#include "QtWindowSystem.h"
+#include "TavikConfig.h"
+#include "TavikWindow.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QIcon>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QToolTip>
+
+namespace tavik {
+
+namespace {
+
+constexpr int kHintDelayMs = 500;
+constexpr int kHintShownMs = 2500;
+
+class HintDelayStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay) return kHintDelayMs;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Shows each hint for a fixed time instead of Qt's length-dependent one.
+class HintDuration : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (!widget->toolTip().isEmpty()) {
+                const auto* help = static_cast<QHelpEvent*>(event);
+                QToolTip::showText(help->globalPos(), widget->toolTip(), widget, {}, kHintShownMs);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void SetUpApplication(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("tavik"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVIK_VERSION));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+    QApplication::setStyle(new HintDelayStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    app.installEventFilter(new HintDuration(&app));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/tavik16.xpm"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/tavik32.xpm"), QSize(32, 32));
+    QApplication::setWindowIcon(icon);
+}
+
+int RunTavik(QApplication& app) {
+    SetUpApplication(app);
+    QtHelpDispatch help(QStringLiteral(TAVIK_HELP_FILE));
+    QtErrorBox errorBox;
+    QtShell shell;
+    {
+        TavikWindow window(errorBox, help, shell);
+        window.ShowAtStartUp();
+        app.exec();
+    }
+    help.RunHelpCommand(HelpDispatch::kQuit, 0);
+    return 0;
+}
+
+} // namespace tavik

@@ -1,0 +1,112 @@
+#include "QtWindowSystem.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace tavik {
+
+QtField::QtField(QLineEdit* edit, EventDelivery& delivery) : edit_(edit), delivery_(delivery) {
+    // textChanged comes for typing and for setText alike, synchronously.
+    connect(edit_, &QLineEdit::textChanged, this, [this] { delivery_.Deliver(onChange_); });
+}
+
+std::string QtField::Text() const { return edit_->text().toStdString(); }
+
+void QtField::Replace(const std::string& text) { edit_->setText(QString::fromStdString(text)); }
+
+void QtField::SetDoubleClickHandler(Handler handler) {
+    onDoubleClick_ = std::move(handler);
+    edit_->installEventFilter(this);
+}
+
+bool QtField::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit_ && event->type() == QEvent::MouseButtonDblClick && onDoubleClick_) {
+        delivery_.Deliver(onDoubleClick_);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QtButton::QtButton(QAbstractButton* button, EventDelivery& delivery) {
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [this, &delivery] { delivery.Deliver(onClick_); });
+}
+
+bool QtCheckBox::Checked() const { return box_->isChecked(); }
+
+void QtErrorBox::Show(const std::string& text, const std::string& caption) {
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    QWidget* owner = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, owner);
+    box.setWindowModality(Qt::ApplicationModal);
+    // The main window stays on top of everything; the box must show above it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+void QtShell::Open(const std::string& target) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(target)));
+}
+
+QtHelpDispatch::QtHelpDispatch(QString applicationHelpFile)
+    : applicationHelpFile_(std::move(applicationHelpFile)) {}
+
+QtHelpDispatch::~QtHelpDispatch() { delete viewer_; }
+
+// A bare name is looked up beside the application's help file, then among
+// the documents built into the program.
+QString QtHelpDispatch::Resolve(const QString& helpFile) const {
+    if (QFileInfo(helpFile).isAbsolute()) {
+        if (QFileInfo::exists(helpFile)) return helpFile;
+        return QStringLiteral(":/help/") + QFileInfo(helpFile).fileName();
+    }
+    const QString installed = QFileInfo(applicationHelpFile_).dir().filePath(helpFile);
+    if (QFileInfo::exists(installed)) return installed;
+    return QStringLiteral(":/help/") + helpFile;
+}
+
+void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
+    if (command == kQuit) {
+        delete viewer_;
+        return;
+    }
+    if (command != kContents) return;
+
+    QString helpFile;
+    if (QWidget* active = QApplication::activeWindow())
+        helpFile = active->property(kHelpFileProperty).toString();
+    if (helpFile.isEmpty()) helpFile = applicationHelpFile_;
+    if (helpFile.isEmpty()) return;
+
+    if (!viewer_) {
+        viewer_ = new QTextBrowser;
+        viewer_->setAttribute(Qt::WA_DeleteOnClose);
+        viewer_->setAttribute(Qt::WA_QuitOnClose, false); // closing the main window ends the program
+        viewer_->setWindowFlag(Qt::WindowStaysOnTopHint);
+        viewer_->setOpenExternalLinks(true);
+        viewer_->resize(520, 560);
+    }
+    QFile file(Resolve(helpFile));
+    if (file.open(QIODevice::ReadOnly)) {
+        viewer_->setHtml(QString::fromUtf8(file.readAll()));
+    } else {
+        viewer_->setPlainText(QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(helpFile));
+    }
+    viewer_->setWindowTitle(viewer_->documentTitle());
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
+}
+
+} // namespace tavik

@@ -1,0 +1,48 @@
+#pragma once
+
+// The real main window: the Designer layout of ui/TavikSrc.ui brought to the
+// window's font and look, its controls adapted to window-system operations,
+// and TTavikFrm wired to them. Creating it runs no handler; ShowAtStartUp()
+// runs FormShow, centres the window and shows it.
+
+#include "EventDelivery.h"
+#include "QtWindowSystem.h"
+#include "TavikSrc.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TavikFrm;
+}
+
+namespace tavik {
+
+class TavikWindow : public QWidget {
+public:
+    TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell);
+    ~TavikWindow() override;
+
+    void ShowAtStartUp();
+
+    // The window font's pixel size over the 12 pixels the layout was made for.
+    double LayoutScale() const { return scale_; }
+
+private:
+    void ApplyFont();
+    void ApplyScale();
+    void SpreadLabelBlanks();
+    void ApplyColours();
+    void CentreOnPrimaryScreen();
+    void LoadAboutIcon();
+
+    std::unique_ptr<Ui::TavikFrm> ui_;
+    double scale_ = 1.0;
+    EventDelivery delivery_;
+    struct Controls;
+    std::unique_ptr<Controls> controls_;
+    std::unique_ptr<TTavikFrm> frm_;
+};
+
+} // namespace tavik
