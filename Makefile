@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean format
+.PHONY: all deps configure build run test bench startup screenshot clean format
 
 all: build
 
@@ -25,6 +25,16 @@ test: build
 
 bench: build
 	./$(BUILD)/bench/tavik_bench
+
+# Start-up time and memory against a bare Qt window (needs Xvfb).
+startup: build
+	./scripts/install-deps --screenshot
+	./bench/startup.sh $(BUILD)
+
+# Regenerates docs/screenshot*.png from the real window under Xvfb.
+screenshot: build
+	./scripts/install-deps --screenshot
+	./scripts/screenshot $(BUILD)/tavik
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

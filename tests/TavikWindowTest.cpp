@@ -1,0 +1,388 @@
+#include "MemoryWindow.h"
+#include "TavikWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tavik {
+namespace {
+
+// Fails the running test, instead of hanging, when a modal dialog opens
+// that the test did not ask for.
+class ModalWatchdog {
+public:
+    ModalWatchdog() {
+        timer_.setInterval(100);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal && !expected_) {
+                ADD_FAILURE() << "unexpected modal dialog: " << modal->windowTitle().toStdString();
+                modal->close();
+            }
+        });
+        timer_.start();
+    }
+    void Expect(bool expected) { expected_ = expected; }
+
+private:
+    QTimer timer_;
+    bool expected_ = false;
+};
+
+class TavikWindowTest : public testing::Test {
+protected:
+    TavikWindowTest() : window(errors, help, shell) {}
+
+    void ShowWindow() {
+        window.ShowAtStartUp();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    template <class T> T* Find(const char* name) const {
+        T* w = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    std::string TextOf(const char* name) const {
+        if (auto* combo = window.findChild<QComboBox*>(QString::fromLatin1(name)))
+            return combo->currentText().toStdString();
+        return Find<QLineEdit>(name)->text().toStdString();
+    }
+    void Click(const char* name) { QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton); }
+    void Replace(const char* name, const char* text) {
+        QLineEdit* edit = Find<QLineEdit>(name);
+        edit->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromUtf8(text));
+    }
+
+    ModalWatchdog watchdog;
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window;
+};
+
+struct ControlRow {
+    const char* name;
+    const char* kind;
+    int x, y, width, height; // width and height -1: sized to the text
+    const char* caption;
+    const char* hint;
+};
+
+const ControlRow kControls[] = {
+    {"Pages", "QTabWidget", 0, 0, 201, 217, "", ""},
+    {"HelpBtn", "QPushButton", 159, 1, 41, 17, "Help", "ﾍﾙﾌﾟを表示します"},
+    {"Label1", "QLabel", 8, 29, 157, 12, "音声                           Kbps", ""},
+    {"Label2", "QLabel", 8, 53, 157, 12, "映像                           Kbps", ""},
+    {"Label3", "QLabel", 8, 77, 151, 12, "ﾌｧｲﾙｻｲｽﾞ                    MB", ""},
+    {"Label4", "QLabel", 8, 101, 148, 12, "時間                 分        秒", ""},
+    {"Label5", "QLabel", 144, 126, 12, 12, "秒", ""},
+    {"Label6", "QLabel", 8, 150, 48, 12, "分割計算", ""},
+    {"Label7", "QLabel", 102, 150, 6, 12, "/", ""},
+    {"Label8", "QLabel", 8, 172, 149, 12, "１話当り                        秒", ""},
+    {"AudioRateBox", "QComboBox", 72, 24, 65, 20, "", "音声のﾋﾞｯﾄﾚｰﾄを設定します"},
+    {"VideoRateBox", "QComboBox", 72, 48, 65, 20, "", "映像のﾋﾞｯﾄﾚｰﾄを設定します"},
+    {"SizeBox", "QComboBox", 72, 72, 65, 20, "", "ﾌｧｲﾙｻｲｽﾞを設定します"},
+    {"MonthEdit", "QLineEdit", 72, 96, 25, 20, "", "時間(分)を設定します"},
+    {"SecEdit", "QLineEdit", 112, 96, 25, 20, "", "時間(秒)を設定します"},
+    {"TotalSecEdit", "QLineEdit", 72, 120, 65, 20, "", "時間の積算秒です"},
+    {"PieceEdit", "QLineEdit", 72, 144, 25, 20, "", "分子(保存時の話数)を入れます"},
+    {"TotalEdit", "QLineEdit", 112, 144, 25, 20, "", "分母(録画時の話数)を入れます"},
+    {"GetVideoBtn", "QPushButton", 168, 48, 17, 20, "＜", "適正な映像ﾋﾞｯﾄﾚｰﾄを算出します"},
+    {"GetSizeBtn", "QPushButton", 168, 72, 17, 20, "＜", "ﾌｧｲﾙｻｲｽﾞを算出します"},
+    {"GetTimeBtn", "QPushButton", 168, 96, 17, 20, "＜", "録画可能時間を算出します"},
+    {"TotalSecBtn", "QPushButton", 168, 120, 17, 20, "↑", "積算秒を分・秒に分割します"},
+    {"SepSecEdit", "QLineEdit", 72, 168, 65, 20, "", ""},
+    {"NearRateChk", "QCheckBox", 16, 8, 105, 17, "厳密に合わせる", "ﾋﾞｯﾄﾚｰﾄを厳密に計算します"},
+    {"IconBevel", "QFrame", 16, 8, 33, 33, "", ""},
+    {"IconImage", "QLabel", 16, 8, 32, 32, "", ""},
+    {"VerLbl", "QLabel", 56, 8, -1, -1, "Tavik   ver 1.2", ""},
+    {"CreatorLbl", "QLabel", 56, 32, -1, -1, "Tavik 開発班", ""},
+    {"MailEdit", "QLineEdit", 56, 48, 129, 17, "mailto:tavik@example.org", ""},
+    {"URLEdit", "QLineEdit", 4, 72, 193, 17, "https://tavik.example.org/", ""},
+};
+
+QString CaptionOf(const QWidget* w) {
+    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->isReadOnly() ? edit->text() : "";
+    return {};
+}
+
+TEST_F(TavikWindowTest, EveryControlHasItsPlaceCaptionAndHint) {
+    for (const ControlRow& row : kControls) {
+        SCOPED_TRACE(row.name);
+        const QWidget* w = Find<QWidget>(row.name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_STREQ(w->metaObject()->className(), row.kind);
+        EXPECT_EQ(w->pos(), QPoint(row.x, row.y));
+        if (row.width >= 0) {
+            EXPECT_EQ(w->size(), QSize(row.width, row.height));
+        }
+        EXPECT_EQ(CaptionOf(w), QString::fromUtf8(row.caption));
+        EXPECT_EQ(w->toolTip(), QString::fromUtf8(row.hint));
+    }
+}
+
+TEST_F(TavikWindowTest, PagesAndReadOnlyFields) {
+    auto* pages = Find<QTabWidget>("Pages");
+    ASSERT_EQ(pages->count(), 3);
+    const char* const tabs[][2] = {{"MainTab", "電卓"}, {"ConfigTab", "設定"}, {"AboutTab", "作者"}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(pages->widget(i)->objectName(), QString::fromLatin1(tabs[i][0]));
+        EXPECT_EQ(pages->tabText(i), QString::fromUtf8(tabs[i][1]));
+    }
+    EXPECT_EQ(pages->currentIndex(), 0);
+    EXPECT_TRUE(Find<QCheckBox>("NearRateChk")->isChecked());
+    EXPECT_EQ(Find<QPushButton>("HelpBtn")->focusPolicy(), Qt::NoFocus);
+    for (const char* name : {"SepSecEdit", "MailEdit", "URLEdit"})
+        EXPECT_TRUE(Find<QLineEdit>(name)->isReadOnly()) << name;
+    EXPECT_FALSE(Find<QLineEdit>("MailEdit")->hasFrame());
+    EXPECT_FALSE(Find<QLineEdit>("URLEdit")->hasFrame());
+    EXPECT_EQ(Find<QComboBox>("SizeBox")->count(), 3);
+}
+
+TEST_F(TavikWindowTest, WindowIsFixedTopMostWithoutMaximise) {
+    EXPECT_EQ(window.windowTitle(), "Tavik");
+    EXPECT_EQ(window.minimumSize(), QSize(201, 217));
+    EXPECT_EQ(window.maximumSize(), QSize(201, 217));
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window.LayoutScale(), 1.0);
+}
+
+// The Qt window and the in-memory window are created from separate data;
+// both must hold the same start-up texts before and after the show.
+TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
+    MemoryWindow memory;
+    const std::vector<std::pair<const char*, const MemoryField*>> fields = {
+        {"AudioRateBox", &memory.AudioRateBox}, {"VideoRateBox", &memory.VideoRateBox},
+        {"SizeBox", &memory.SizeBox},           {"MonthEdit", &memory.MonthEdit},
+        {"SecEdit", &memory.SecEdit},           {"TotalSecEdit", &memory.TotalSecEdit},
+        {"PieceEdit", &memory.PieceEdit},       {"TotalEdit", &memory.TotalEdit},
+        {"SepSecEdit", &memory.SepSecEdit},     {"MailEdit", &memory.MailEdit},
+        {"URLEdit", &memory.URLEdit}};
+    const auto compare = [&] {
+        for (const auto& [name, field] : fields) EXPECT_EQ(TextOf(name), field->Text()) << name;
+    };
+    compare();
+    for (const char* name : {"AudioRateBox", "VideoRateBox", "SizeBox"}) {
+        auto* combo = Find<QComboBox>(name);
+        std::vector<std::string> items;
+        for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
+        const auto* field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) {
+                                return std::string(f.first) == name;
+                            })->second;
+        EXPECT_EQ(items, field->Items()) << name;
+    }
+    ShowWindow();
+    memory.Show();
+    compare();
+    EXPECT_EQ(TextOf("TotalSecEdit"), "1800");
+    EXPECT_TRUE(errors.shown.empty());
+}
+
+TEST_F(TavikWindowTest, ShowCentresAndFocusesTheTabRow) {
+    ShowWindow();
+    EXPECT_TRUE(window.isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QSize outer = window.frameGeometry().size();
+    EXPECT_EQ(window.frameGeometry().topLeft(),
+              QPoint(std::max(0, (screen.width() - outer.width()) / 2),
+                     std::max(0, (screen.height() - outer.height()) / 2)));
+    EXPECT_EQ(QApplication::focusWidget(), Find<QTabWidget>("Pages")->tabBar());
+}
+
+TEST_F(TavikWindowTest, TypingMinutesRunsTheCascade) {
+    ShowWindow();
+    Replace("TotalEdit", "4");
+    EXPECT_EQ(TextOf("SepSecEdit"), "450");
+    Replace("MonthEdit", "45");
+    EXPECT_EQ(TextOf("MonthEdit"), "45");
+    EXPECT_EQ(TextOf("TotalEdit"), "1");
+    EXPECT_EQ(TextOf("TotalSecEdit"), "2700");
+    EXPECT_EQ(TextOf("SepSecEdit"), "2700");
+    Replace("SecEdit", "x");
+    EXPECT_EQ(TextOf("SecEdit"), "0");
+}
+
+TEST_F(TavikWindowTest, ButtonsGiveTheResults) {
+    ShowWindow();
+    Click("GetVideoBtn");
+    EXPECT_EQ(TextOf("VideoRateBox"), "2768");
+    Find<QCheckBox>("NearRateChk")->setChecked(false);
+    Click("GetVideoBtn");
+    EXPECT_EQ(TextOf("VideoRateBox"), "2722");
+    Find<QComboBox>("VideoRateBox")->setCurrentIndex(0); // the drop-down item "1150"
+    Click("GetTimeBtn");
+    EXPECT_EQ(TextOf("MonthEdit"), "65");
+    EXPECT_EQ(TextOf("SecEdit"), "9");
+    EXPECT_EQ(TextOf("TotalSecEdit"), "3909");
+    Replace("TotalSecEdit", "1800");
+    Click("TotalSecBtn");
+    EXPECT_EQ(TextOf("MonthEdit"), "30");
+    EXPECT_EQ(TextOf("SecEdit"), "0");
+    Click("GetSizeBtn");
+    EXPECT_EQ(TextOf("SizeBox"), "295");
+    EXPECT_TRUE(errors.shown.empty());
+}
+
+TEST_F(TavikWindowTest, ZeroDenominatorShowsOneErrorAndKeepsTheSize) {
+    ShowWindow();
+    Replace("TotalEdit", "0");
+    Click("GetSizeBtn");
+    ASSERT_EQ(errors.shown.size(), 1u);
+    EXPECT_EQ(errors.shown[0].text, "ゼロによる除算.");
+    EXPECT_EQ(errors.shown[0].caption, "Tavik");
+    EXPECT_EQ(TextOf("SizeBox"), "650");
+    Replace("TotalEdit", "1");
+    Click("GetSizeBtn");
+    EXPECT_EQ(TextOf("SizeBox"), "295");
+}
+
+TEST(QtErrorBox, ShowsStopIconOneOkAndCaption) {
+    ModalWatchdog watchdog;
+    watchdog.Expect(true);
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    Qt::WindowModality modality = Qt::NonModal;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        modality = box->windowModality();
+        box->accept();
+    });
+    QtErrorBox().Show("ゼロによる除算.", "Tavik");
+    EXPECT_EQ(text, QString::fromUtf8("ゼロによる除算."));
+    EXPECT_EQ(title, "Tavik");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons, QMessageBox::Ok);
+    EXPECT_EQ(modality, Qt::ApplicationModal);
+}
+
+std::vector<QString> TabChain(int steps) {
+    std::vector<QString> names;
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        // A combo box's edit part takes the focus for its combo box.
+        if (focus && focus->parentWidget() && qobject_cast<QComboBox*>(focus->parentWidget()))
+            focus = focus->parentWidget();
+        names.push_back(focus ? focus->objectName() : QString());
+    }
+    return names;
+}
+
+TEST_F(TavikWindowTest, TabFollowsTheTabOrderAndSkipsHelp) {
+    ShowWindow();
+    const std::vector<QString> expected = {
+        "AudioRateBox", "VideoRateBox", "SizeBox",     "MonthEdit",  "SecEdit",
+        "TotalSecEdit", "PieceEdit",    "TotalEdit",   "GetVideoBtn", "GetSizeBtn",
+        "GetTimeBtn",   "TotalSecBtn",  "SepSecEdit",  "qt_tabwidget_tabbar"};
+    EXPECT_EQ(TabChain(static_cast<int>(expected.size())), expected);
+}
+
+TEST_F(TavikWindowTest, TabIntoAFieldSelectsItsTextAndAClickDoesNot) {
+    ShowWindow();
+    auto* month = Find<QLineEdit>("MonthEdit");
+    Find<QComboBox>("SizeBox")->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), month);
+    EXPECT_EQ(month->selectedText(), "30");
+    auto* sec = Find<QLineEdit>("SecEdit");
+    QTest::mouseClick(sec, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), sec);
+    EXPECT_FALSE(sec->hasSelectedText());
+}
+
+TEST_F(TavikWindowTest, CtrlTabCyclesThePagesBothWays) {
+    ShowWindow();
+    auto* pages = Find<QTabWidget>("Pages");
+    const auto press = [&](Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        return pages->currentIndex();
+    };
+    EXPECT_EQ(press(Qt::ControlModifier), 1);
+    EXPECT_EQ(press(Qt::ControlModifier), 2);
+    EXPECT_EQ(press(Qt::ControlModifier), 0);
+    EXPECT_EQ(press(Qt::ControlModifier | Qt::ShiftModifier), 2);
+    EXPECT_EQ(press(Qt::ControlModifier | Qt::ShiftModifier), 1);
+}
+
+TEST_F(TavikWindowTest, HelpButtonAsksForContentsAndF1DoesNothing) {
+    ShowWindow();
+    QTest::keyClick(&window, Qt::Key_F1);
+    EXPECT_TRUE(help.commands.empty());
+    Click("HelpBtn");
+    EXPECT_EQ(help.commands, (std::vector<std::pair<unsigned, unsigned long>>{{3, 0}}));
+}
+
+TEST_F(TavikWindowTest, DoubleClickPassesTheWholeAddress) {
+    ShowWindow();
+    Find<QTabWidget>("Pages")->setCurrentIndex(2);
+    auto* url = Find<QLineEdit>("URLEdit");
+    url->setSelection(0, 5);
+    QTest::mouseDClick(url, Qt::LeftButton);
+    QTest::mouseDClick(Find<QLineEdit>("MailEdit"), Qt::LeftButton);
+    EXPECT_EQ(shell.opened,
+              (std::vector<std::string>{"https://tavik.example.org/", "mailto:tavik@example.org"}));
+    EXPECT_FALSE(Find<QLabel>("IconImage")->pixmap().isNull());
+}
+
+// The captions' blank runs are widened so each caption ends at its designed
+// width and the unit to the right of a field is not hidden under it.
+TEST_F(TavikWindowTest, CaptionsSpanTheirDesignedWidth) {
+    for (const char* name : {"Label1", "Label3", "Label4", "Label8"}) {
+        auto* label = Find<QLabel>(name);
+        QImage image(label->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        label->render(&image);
+        int lastInk = -1;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (qGray(image.pixel(x, y)) < 160) lastInk = x;
+        EXPECT_GE(lastInk, label->width() - 3) << name;
+    }
+}
+
+TEST(QtHelpDispatch, ContentsOpenTheHelpWindowAndQuitClosesIt) {
+    QtHelpDispatch dispatch(QStringLiteral("/nonexistent/tavik/Tavik.hlp"));
+    dispatch.RunHelpCommand(HelpDispatch::kContents, 0);
+    ASSERT_NE(dispatch.Viewer(), nullptr);
+    EXPECT_TRUE(dispatch.Viewer()->isVisible());
+    EXPECT_EQ(dispatch.Viewer()->windowTitle(), QString::fromUtf8("Tavik ヘルプ"));
+    EXPECT_TRUE(dispatch.Viewer()->toPlainText().contains(QStringLiteral("7.8828125")));
+    dispatch.RunHelpCommand(HelpDispatch::kQuit, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(dispatch.Viewer(), nullptr);
+}
+
+} // namespace
+} // namespace tavik
