@@ -14,7 +14,7 @@ MemoryWindow::MemoryWindow()
       PieceEdit(delivery, writes, "PieceEdit", "1"), TotalEdit(delivery, writes, "TotalEdit", "1"),
       SepSecEdit(delivery, writes, "SepSecEdit", ""), GetVideoBtn(delivery), GetSizeBtn(delivery),
       GetTimeBtn(delivery), TotalSecBtn(delivery), NearRateChk(true), HelpBtn(delivery),
-      MailEdit(delivery, writes, "MailEdit", "mailto:tavik@example.org"),
+      MailEdit(delivery, writes, "MailEdit", "mailto:i@example.org"),
       URLEdit(delivery, writes, "URLEdit", "https://tavik.example.org/"),
       frm({AudioRateBox, VideoRateBox, SizeBox, MonthEdit, SecEdit, TotalSecEdit, PieceEdit,
            TotalEdit, SepSecEdit, GetVideoBtn, GetSizeBtn, GetTimeBtn, TotalSecBtn, NearRateChk,

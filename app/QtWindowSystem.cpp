@@ -20,9 +20,13 @@ QtField::QtField(QLineEdit* edit, EventDelivery& delivery) : edit_(edit), delive
     connect(edit_, &QLineEdit::textChanged, this, [this] { delivery_.Deliver(onChange_); });
 }
 
-std::string QtField::Text() const { return edit_->text().toStdString(); }
+std::string QtField::Text() const {
+    return edit_->text().toStdString();
+}
 
-void QtField::Replace(const std::string& text) { edit_->setText(QString::fromStdString(text)); }
+void QtField::Replace(const std::string& text) {
+    edit_->setText(QString::fromStdString(text));
+}
 
 void QtField::SetDoubleClickHandler(Handler handler) {
     onDoubleClick_ = std::move(handler);
@@ -42,7 +46,9 @@ QtButton::QtButton(QAbstractButton* button, EventDelivery& delivery) {
                      [this, &delivery] { delivery.Deliver(onClick_); });
 }
 
-bool QtCheckBox::Checked() const { return box_->isChecked(); }
+bool QtCheckBox::Checked() const {
+    return box_->isChecked();
+}
 
 void QtErrorBox::Show(const std::string& text, const std::string& caption) {
     if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
@@ -62,7 +68,9 @@ void QtShell::Open(const std::string& target) {
 QtHelpDispatch::QtHelpDispatch(QString applicationHelpFile)
     : applicationHelpFile_(std::move(applicationHelpFile)) {}
 
-QtHelpDispatch::~QtHelpDispatch() { delete viewer_; }
+QtHelpDispatch::~QtHelpDispatch() {
+    delete viewer_;
+}
 
 // A bare name is looked up beside the application's help file, then among
 // the documents built into the program.
@@ -92,7 +100,8 @@ void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
     if (!viewer_) {
         viewer_ = new QTextBrowser;
         viewer_->setAttribute(Qt::WA_DeleteOnClose);
-        viewer_->setAttribute(Qt::WA_QuitOnClose, false); // closing the main window ends the program
+        viewer_->setAttribute(Qt::WA_QuitOnClose,
+                              false); // closing the main window ends the program
         viewer_->setWindowFlag(Qt::WindowStaysOnTopHint);
         viewer_->setOpenExternalLinks(true);
         viewer_->resize(520, 560);

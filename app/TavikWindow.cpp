@@ -40,7 +40,8 @@ protected:
         const auto blanks = text.count(QLatin1Char(' '));
         const QStringList runs = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         qreal inked = 0;
-        for (const QString& run : runs) inked += metrics.horizontalAdvance(run);
+        for (const QString& run : runs)
+            inked += metrics.horizontalAdvance(run);
         const qreal blank = std::max(metrics.horizontalAdvance(QLatin1Char(' ')),
                                      (label->width() - inked) / blanks);
 
@@ -65,17 +66,18 @@ protected:
 
 struct TavikWindow::Controls {
     Controls(Ui::TavikFrm& ui, EventDelivery& d)
-        : AudioRateBox(ui.AudioRateBox->lineEdit(), d), VideoRateBox(ui.VideoRateBox->lineEdit(), d),
-          SizeBox(ui.SizeBox->lineEdit(), d), MonthEdit(ui.MonthEdit, d), SecEdit(ui.SecEdit, d),
-          TotalSecEdit(ui.TotalSecEdit, d), PieceEdit(ui.PieceEdit, d), TotalEdit(ui.TotalEdit, d),
-          SepSecEdit(ui.SepSecEdit, d), GetVideoBtn(ui.GetVideoBtn, d), GetSizeBtn(ui.GetSizeBtn, d),
+        : AudioRateBox(ui.AudioRateBox->lineEdit(), d),
+          VideoRateBox(ui.VideoRateBox->lineEdit(), d), SizeBox(ui.SizeBox->lineEdit(), d),
+          MonthEdit(ui.MonthEdit, d), SecEdit(ui.SecEdit, d), TotalSecEdit(ui.TotalSecEdit, d),
+          PieceEdit(ui.PieceEdit, d), TotalEdit(ui.TotalEdit, d), SepSecEdit(ui.SepSecEdit, d),
+          GetVideoBtn(ui.GetVideoBtn, d), GetSizeBtn(ui.GetSizeBtn, d),
           GetTimeBtn(ui.GetTimeBtn, d), TotalSecBtn(ui.TotalSecBtn, d), NearRateChk(ui.NearRateChk),
           HelpBtn(ui.HelpBtn, d), MailEdit(ui.MailEdit, d), URLEdit(ui.URLEdit, d) {}
 
     TavikControls Operations() {
-        return {AudioRateBox, VideoRateBox, SizeBox,     MonthEdit,  SecEdit,    TotalSecEdit,
-                PieceEdit,    TotalEdit,    SepSecEdit,  GetVideoBtn, GetSizeBtn, GetTimeBtn,
-                TotalSecBtn,  NearRateChk,  HelpBtn,     MailEdit,    URLEdit};
+        return {AudioRateBox, VideoRateBox, SizeBox,    MonthEdit,   SecEdit,    TotalSecEdit,
+                PieceEdit,    TotalEdit,    SepSecEdit, GetVideoBtn, GetSizeBtn, GetTimeBtn,
+                TotalSecBtn,  NearRateChk,  HelpBtn,    MailEdit,    URLEdit};
     }
 
     QtField AudioRateBox, VideoRateBox, SizeBox, MonthEdit, SecEdit, TotalSecEdit, PieceEdit,
@@ -149,7 +151,7 @@ void TavikWindow::SpreadLabelBlanks() {
     }
     ui_->VerLbl->adjustSize();
     ui_->CreatorLbl->adjustSize();
-    // The mail address is wider than its field: show its beginning.
+    // Should an address be wider than its field, its beginning shows.
     ui_->MailEdit->setCursorPosition(0);
     ui_->URLEdit->setCursorPosition(0);
 }

@@ -1,9 +1,10 @@
-#include "MemoryWindow.h"
 #include "TavikWindow.h"
+#include "MemoryWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -117,14 +118,15 @@ const ControlRow kControls[] = {
     {"IconImage", "QLabel", 16, 8, 32, 32, "", ""},
     {"VerLbl", "QLabel", 56, 8, -1, -1, "Tavik   ver 1.2", ""},
     {"CreatorLbl", "QLabel", 56, 32, -1, -1, "Tavik 開発班", ""},
-    {"MailEdit", "QLineEdit", 56, 48, 129, 17, "mailto:tavik@example.org", ""},
+    {"MailEdit", "QLineEdit", 56, 48, 129, 17, "mailto:i@example.org", ""},
     {"URLEdit", "QLineEdit", 4, 72, 193, 17, "https://tavik.example.org/", ""},
 };
 
 QString CaptionOf(const QWidget* w) {
     if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
     if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
-    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->isReadOnly() ? edit->text() : "";
+    if (auto* edit = qobject_cast<const QLineEdit*>(w))
+        return edit->isReadOnly() ? edit->text() : "";
     return {};
 }
 
@@ -146,7 +148,8 @@ TEST_F(TavikWindowTest, EveryControlHasItsPlaceCaptionAndHint) {
 TEST_F(TavikWindowTest, PagesAndReadOnlyFields) {
     auto* pages = Find<QTabWidget>("Pages");
     ASSERT_EQ(pages->count(), 3);
-    const char* const tabs[][2] = {{"MainTab", "電卓"}, {"ConfigTab", "設定"}, {"AboutTab", "作者"}};
+    const char* const tabs[][2] = {
+        {"MainTab", "電卓"}, {"ConfigTab", "設定"}, {"AboutTab", "作者"}};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(pages->widget(i)->objectName(), QString::fromLatin1(tabs[i][0]));
         EXPECT_EQ(pages->tabText(i), QString::fromUtf8(tabs[i][1]));
@@ -178,20 +181,27 @@ TEST_F(TavikWindowTest, WindowIsFixedTopMostWithoutMaximise) {
 TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
     MemoryWindow memory;
     const std::vector<std::pair<const char*, const MemoryField*>> fields = {
-        {"AudioRateBox", &memory.AudioRateBox}, {"VideoRateBox", &memory.VideoRateBox},
-        {"SizeBox", &memory.SizeBox},           {"MonthEdit", &memory.MonthEdit},
-        {"SecEdit", &memory.SecEdit},           {"TotalSecEdit", &memory.TotalSecEdit},
-        {"PieceEdit", &memory.PieceEdit},       {"TotalEdit", &memory.TotalEdit},
-        {"SepSecEdit", &memory.SepSecEdit},     {"MailEdit", &memory.MailEdit},
+        {"AudioRateBox", &memory.AudioRateBox},
+        {"VideoRateBox", &memory.VideoRateBox},
+        {"SizeBox", &memory.SizeBox},
+        {"MonthEdit", &memory.MonthEdit},
+        {"SecEdit", &memory.SecEdit},
+        {"TotalSecEdit", &memory.TotalSecEdit},
+        {"PieceEdit", &memory.PieceEdit},
+        {"TotalEdit", &memory.TotalEdit},
+        {"SepSecEdit", &memory.SepSecEdit},
+        {"MailEdit", &memory.MailEdit},
         {"URLEdit", &memory.URLEdit}};
     const auto compare = [&] {
-        for (const auto& [name, field] : fields) EXPECT_EQ(TextOf(name), field->Text()) << name;
+        for (const auto& [name, field] : fields)
+            EXPECT_EQ(TextOf(name), field->Text()) << name;
     };
     compare();
     for (const char* name : {"AudioRateBox", "VideoRateBox", "SizeBox"}) {
         auto* combo = Find<QComboBox>(name);
         std::vector<std::string> items;
-        for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
+        for (int i = 0; i < combo->count(); ++i)
+            items.push_back(combo->itemText(i).toStdString());
         const auto* field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) {
                                 return std::string(f.first) == name;
                             })->second;
@@ -303,9 +313,9 @@ std::vector<QString> TabChain(int steps) {
 TEST_F(TavikWindowTest, TabFollowsTheTabOrderAndSkipsHelp) {
     ShowWindow();
     const std::vector<QString> expected = {
-        "AudioRateBox", "VideoRateBox", "SizeBox",     "MonthEdit",  "SecEdit",
-        "TotalSecEdit", "PieceEdit",    "TotalEdit",   "GetVideoBtn", "GetSizeBtn",
-        "GetTimeBtn",   "TotalSecBtn",  "SepSecEdit",  "qt_tabwidget_tabbar"};
+        "AudioRateBox", "VideoRateBox", "SizeBox",    "MonthEdit",          "SecEdit",
+        "TotalSecEdit", "PieceEdit",    "TotalEdit",  "GetVideoBtn",        "GetSizeBtn",
+        "GetTimeBtn",   "TotalSecBtn",  "SepSecEdit", "qt_tabwidget_tabbar"};
     EXPECT_EQ(TabChain(static_cast<int>(expected.size())), expected);
 }
 
@@ -352,7 +362,7 @@ TEST_F(TavikWindowTest, DoubleClickPassesTheWholeAddress) {
     QTest::mouseDClick(url, Qt::LeftButton);
     QTest::mouseDClick(Find<QLineEdit>("MailEdit"), Qt::LeftButton);
     EXPECT_EQ(shell.opened,
-              (std::vector<std::string>{"https://tavik.example.org/", "mailto:tavik@example.org"}));
+              (std::vector<std::string>{"https://tavik.example.org/", "mailto:i@example.org"}));
     EXPECT_FALSE(Find<QLabel>("IconImage")->pixmap().isNull());
 }
 
@@ -369,6 +379,15 @@ TEST_F(TavikWindowTest, CaptionsSpanTheirDesignedWidth) {
             for (int y = 0; y < image.height(); ++y)
                 if (qGray(image.pixel(x, y)) < 160) lastInk = x;
         EXPECT_GE(lastInk, label->width() - 3) << name;
+    }
+}
+
+TEST_F(TavikWindowTest, AuthorAddressesFitTheirFields) {
+    for (const char* name : {"MailEdit", "URLEdit"}) {
+        auto* edit = Find<QLineEdit>(name);
+        // A frameless line edit keeps 2 pixels of margin on each side.
+        EXPECT_LE(QFontMetricsF(edit->font()).horizontalAdvance(edit->text()), edit->width() - 4)
+            << name;
     }
 }
 
