@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench startup screenshot clean format
+.PHONY: all deps configure build run test bench startup screenshot package clean format
 
 all: build
 
@@ -36,8 +36,17 @@ screenshot: build
 	./scripts/install-deps --screenshot
 	./scripts/screenshot $(BUILD)/tavik
 
+# The Debian package, built for the prefix it installs to.
+package: deps
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+		-DBUILD_TESTING=OFF -DTAVIK_BENCH=OFF
+	cmake --build build-package -j $(JOBS)
+	cd build-package && cpack -G DEB
+	cp build-package/tavik_*.deb .
+	@ls tavik_*.deb
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-package

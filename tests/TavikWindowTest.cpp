@@ -382,6 +382,21 @@ TEST_F(TavikWindowTest, CaptionsSpanTheirDesignedWidth) {
     }
 }
 
+// A screen reader announces what each field, button and the check box is.
+TEST_F(TavikWindowTest, EveryControlHasAnAccessibleName) {
+    for (const ControlRow& row : kControls) {
+        const QWidget* w = Find<QWidget>(row.name);
+        const bool needsName = qobject_cast<const QLineEdit*>(w) ||
+                               qobject_cast<const QComboBox*>(w) ||
+                               qobject_cast<const QAbstractButton*>(w);
+        if (needsName) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << row.name;
+        }
+    }
+    EXPECT_EQ(Find<QComboBox>("AudioRateBox")->accessibleName(),
+              QString::fromUtf8("音声のﾋﾞｯﾄﾚｰﾄ (Kbps)"));
+}
+
 TEST_F(TavikWindowTest, AuthorAddressesFitTheirFields) {
     for (const char* name : {"MailEdit", "URLEdit"}) {
         auto* edit = Find<QLineEdit>(name);

@@ -1,0 +1,22 @@
+# The Debian package: `cpack -G DEB` in a build configured with the prefix
+# the package installs to (the help file's path is compiled in).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tavik)
+set(CPACK_PACKAGE_VENDOR "Tavik 開発班")
+set(CPACK_PACKAGE_CONTACT "Tavik 開発班 <i@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MPEG file size, bit rate and recording time calculator")
+set(CPACK_PACKAGE_DESCRIPTION
+    "From the audio rate, the video rate, the file size and the playing time of a\n"
+    "recording, Tavik works out the missing quantity: the file size, the video\n"
+    "rate that fills a disc or file exactly, or the recordable time.")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tavik.example.org/)
+# Library dependencies come from the binary; the font is loaded by name.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+
+include(CPack)
