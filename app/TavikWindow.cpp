@@ -37,8 +37,8 @@ protected:
         auto* label = static_cast<QLabel*>(watched);
         const QString text = label->text();
         const QFontMetricsF metrics(label->font());
-        const auto blanks = text.count(QLatin1Char(' '));
-        const QStringList runs = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList runs = text.split(QLatin1Char(' '));
+        const auto blanks = runs.size() - 1;
         qreal inked = 0;
         for (const QString& run : runs)
             inked += metrics.horizontalAdvance(run);
@@ -50,13 +50,9 @@ protected:
         painter.setPen(label->palette().color(label->foregroundRole()));
         const qreal baseline = (label->height() - metrics.height()) / 2 + metrics.ascent();
         qreal x = 0;
-        for (const QChar c : text) {
-            if (c == QLatin1Char(' ')) {
-                x += blank;
-            } else {
-                painter.drawText(QPointF(x, baseline), QString(c));
-                x += metrics.horizontalAdvance(c);
-            }
+        for (const QString& run : runs) {
+            painter.drawText(QPointF(x, baseline), run);
+            x += metrics.horizontalAdvance(run) + blank;
         }
         return true;
     }
