@@ -1,9 +1,11 @@
 #include "TavikWindow.h"
 #include "MemoryWindow.h"
+#include "TavikConfig.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QImage>
@@ -174,6 +176,10 @@ TEST_F(TavikWindowTest, WindowIsFixedTopMostWithoutMaximise) {
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(window.LayoutScale(), 1.0);
+    // The layout's Japanese font, stood in for by the IPA proportional Gothic.
+    EXPECT_EQ(QFontInfo(window.font()).family(), "IPAPGothic");
+    EXPECT_EQ(QFontInfo(window.font()).pixelSize(), 12);
+    EXPECT_TRUE(Find<QLabel>("VerLbl")->text().endsWith(QStringLiteral(" " TAVIK_VERSION)));
 }
 
 // The Qt window and the in-memory window are created from separate data;
