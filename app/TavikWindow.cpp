@@ -3,7 +3,6 @@
 #include "AppTitle.h"
 #include "ui_TavikSrc.h"
 
-#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -112,8 +111,8 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
 TavikWindow::~TavikWindow() = default;
 
 void TavikWindow::ApplyFont() {
-    if (!QFontDatabase::hasFamily(kLayoutFamily))
-        QFont::insertSubstitution(kLayoutFamily, kStandInFamily);
+    // Consulted only where the named family itself is not installed.
+    QFont::insertSubstitution(kLayoutFamily, kStandInFamily);
     QFont font(kLayoutFamily);
     font.setPixelSize(kDesignedPixels);
     font.setStyleStrategy(QFont::PreferDefault);

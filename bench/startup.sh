@@ -15,18 +15,28 @@ export DISPLAY="$display"
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
-report() {
-    local name=$1
-    shift
-    "$build/bench/tavik_map_timer" "$@" >/dev/null # warm the caches
-    local results
-    results=$(for _ in $(seq "$runs"); do "$build/bench/tavik_map_timer" "$@"; done)
-    local ms kib
-    ms=$(cut -d' ' -f1 <<<"$results" | median)
-    kib=$(cut -d' ' -f2 <<<"$results" | median)
-    awk -v n="$name" -v ms="$ms" -v kib="$kib" \
-        'BEGIN { printf "%-10s start-up %6.1f ms   resident %5.1f MiB\n", n, ms, kib / 1024 }'
-}
+timer="$build/bench/tavik_map_timer"
+reference="$build/bench/tavik_startup_reference"
+tavik="$build/tavik"
+"$timer" "$reference" >/dev/null # warm the caches
+"$timer" "$tavik" >/dev/null
 
-report reference "$build/bench/tavik_startup_reference"
-report tavik "$build/tavik"
+# Runs alternate between the two programs, so a drift in the machine's load
+# touches both alike.
+: >"${TMPDIR:-/tmp}/startup.$$.ref"
+: >"${TMPDIR:-/tmp}/startup.$$.tavik"
+for _ in $(seq "$runs"); do
+    "$timer" "$reference" >>"${TMPDIR:-/tmp}/startup.$$.ref"
+    "$timer" "$tavik" >>"${TMPDIR:-/tmp}/startup.$$.tavik"
+done
+
+report() { # name, file of "ms KiB" lines
+    local ms kib
+    ms=$(cut -d' ' -f1 "$2" | median)
+    kib=$(cut -d' ' -f2 "$2" | median)
+    awk -v n="$1" -v ms="$ms" -v kib="$kib" \
+        'BEGIN { printf "%-10s start-up %6.1f ms   resident %5.1f MiB\n", n, ms, kib / 1024 }'
+    rm -f "$2"
+}
+report reference "${TMPDIR:-/tmp}/startup.$$.ref"
+report tavik "${TMPDIR:-/tmp}/startup.$$.tavik"
