@@ -92,6 +92,9 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
     ui_->setupUi(this);
     setProperty(QtHelpDispatch::kHelpFileProperty, QString::fromLatin1(TTavikFrm::HelpFile));
     ui_->HelpBtn->raise();
+    // A field holds exactly what was typed: no completion from the items.
+    for (QComboBox* box : {ui_->AudioRateBox, ui_->VideoRateBox, ui_->SizeBox})
+        box->setCompleter(nullptr);
 
     ApplyColours();
     SpreadLabelBlanks();

@@ -8,16 +8,19 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QFrame>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -263,6 +266,30 @@ TEST_F(TavikWindowTest, ButtonsGiveTheResults) {
     Click("GetSizeBtn");
     EXPECT_EQ(TextOf("SizeBox"), "295");
     EXPECT_TRUE(errors.shown.empty());
+}
+
+// The drop-down items stay as they are, and typing is not completed from them.
+TEST_F(TavikWindowTest, ComboBoxesTakeTypedTextAsItIs) {
+    ShowWindow();
+    auto* size = Find<QComboBox>("SizeBox");
+    size->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(size, "6");
+    EXPECT_EQ(TextOf("SizeBox"), "6");
+    QTest::keyClick(size, Qt::Key_Return);
+    EXPECT_EQ(size->count(), 3);
+    size->setCurrentIndex(2);
+    EXPECT_EQ(TextOf("SizeBox"), "2375");
+}
+
+TEST_F(TavikWindowTest, HintsShowForHintedControlsOnly) {
+    ShowWindow();
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
+    auto* month = Find<QLineEdit>("MonthEdit");
+    QHelpEvent hint(QEvent::ToolTip, QPoint(2, 2), month->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(month, &hint);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QString::fromUtf8("時間(分)を設定します"));
+    QToolTip::hideText();
 }
 
 TEST_F(TavikWindowTest, ZeroDenominatorShowsOneErrorAndKeepsTheSize) {
