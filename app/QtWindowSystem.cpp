@@ -72,16 +72,12 @@ QtHelpDispatch::~QtHelpDispatch() {
     delete viewer_;
 }
 
-// A bare name is looked up beside the application's help file, then among
-// the documents built into the program.
+// A bare name is looked up beside the application's help file; a file not
+// installed there is taken from the documents built into the program.
 QString QtHelpDispatch::Resolve(const QString& helpFile) const {
-    if (QFileInfo(helpFile).isAbsolute()) {
-        if (QFileInfo::exists(helpFile)) return helpFile;
-        return QStringLiteral(":/help/") + QFileInfo(helpFile).fileName();
-    }
     const QString installed = QFileInfo(applicationHelpFile_).dir().filePath(helpFile);
     if (QFileInfo::exists(installed)) return installed;
-    return QStringLiteral(":/help/") + helpFile;
+    return QStringLiteral(":/help/") + QFileInfo(helpFile).fileName();
 }
 
 void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {

@@ -3,6 +3,7 @@
 #include "AppTitle.h"
 #include "ui_TavikSrc.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -98,6 +99,7 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
 
     ApplyColours();
     SpreadLabelBlanks();
+    FitAuthorPage();
     ApplyScale();
     setFixedSize(qRound(kClientWidth * scale_), qRound(kClientHeight * scale_));
 
@@ -147,6 +149,10 @@ void TavikWindow::SpreadLabelBlanks() {
     for (QLabel* label : ui_->MainTab->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         if (label->text().contains(QLatin1Char(' '))) label->installEventFilter(spreader);
     }
+}
+
+// The labels carrying this program's own names size to their text.
+void TavikWindow::FitAuthorPage() {
     ui_->VerLbl->adjustSize();
     ui_->CreatorLbl->adjustSize();
     // Should an address be wider than its field, its beginning shows.
@@ -169,7 +175,7 @@ void TavikWindow::ApplyColours() {
 
 void TavikWindow::LoadAboutIcon() {
     if (ui_->IconImage->pixmap().isNull())
-        ui_->IconImage->setPixmap(QPixmap(QStringLiteral(":/icons/tavik32.xpm")));
+        ui_->IconImage->setPixmap(QApplication::windowIcon().pixmap(32, 32));
 }
 
 void TavikWindow::CentreOnPrimaryScreen() {

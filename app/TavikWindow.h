@@ -33,6 +33,7 @@ private:
     void ApplyFont();
     void ApplyScale();
     void SpreadLabelBlanks();
+    void FitAuthorPage();
     void ApplyColours();
     void CentreOnPrimaryScreen();
     void LoadAboutIcon();
