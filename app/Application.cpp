@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include "AppTitle.h"
+#include "winsys/AppTitle.h"
 #include "QtWindowSystem.h"
 #include "TavikConfig.h"
 #include "TavikWindow.h"

@@ -1,6 +1,6 @@
 #include "MemoryWindow.h"
 
-#include "AppTitle.h"
+#include "winsys/AppTitle.h"
 
 namespace tavik {
 

@@ -5,9 +5,9 @@
 // they are asked to do. Tests and benchmarks drive TTavikFrm through it, as a
 // user would through the Qt window.
 
-#include "EventDelivery.h"
-#include "TavikSrc.h"
-#include "WindowSystem.h"
+#include "winsys/EventDelivery.h"
+#include "ui/TavikSrc.h"
+#include "winsys/WindowSystem.h"
 
 #include <string>
 #include <utility>

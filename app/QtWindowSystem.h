@@ -4,8 +4,8 @@
 // edit part of an editable QComboBox) is a field, a QAbstractButton a button.
 // Each delivers its events through the guard.
 
-#include "EventDelivery.h"
-#include "WindowSystem.h"
+#include "winsys/EventDelivery.h"
+#include "winsys/WindowSystem.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "TavikWindow.h"
 
-#include "AppTitle.h"
+#include "winsys/AppTitle.h"
 #include "ui_TavikSrc.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "Formulas.h"
-#include "IntField.h"
+#include "core/Formulas.h"
+#include "core/IntField.h"
 
 #include <benchmark/benchmark.h>
 

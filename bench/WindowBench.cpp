@@ -1,4 +1,4 @@
-#include "MemoryWindow.h"
+#include "app/MemoryWindow.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "Formulas.h"
-#include "CalcError.h"
+#include "core/Formulas.h"
+#include "core/CalcError.h"
 
 #include <gtest/gtest.h>
 

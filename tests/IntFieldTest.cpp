@@ -1,4 +1,4 @@
-#include "IntField.h"
+#include "core/IntField.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // main() for the window tests: a QApplication on the offscreen platform, set
 // up as the program sets itself up, around GoogleTest.
-#include "Application.h"
+#include "app/Application.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

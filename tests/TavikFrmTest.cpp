@@ -1,5 +1,5 @@
-#include "IntField.h"
-#include "MemoryWindow.h"
+#include "core/IntField.h"
+#include "app/MemoryWindow.h"
 
 #include <gtest/gtest.h>
 

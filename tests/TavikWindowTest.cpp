@@ -1,5 +1,5 @@
-#include "TavikWindow.h"
-#include "MemoryWindow.h"
+#include "app/TavikWindow.h"
+#include "app/MemoryWindow.h"
 #include "TavikConfig.h"
 
 #include <QApplication>

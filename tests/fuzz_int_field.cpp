@@ -1,6 +1,6 @@
 // libFuzzer target: StrToIntRange against a plain reference reader, and the
 // round trip through the canonical text.
-#include "IntField.h"
+#include "core/IntField.h"
 
 #include <cstddef>
 #include <cstdint>

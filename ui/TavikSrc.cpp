@@ -1,7 +1,7 @@
 #include "TavikSrc.h"
 
-#include "Formulas.h"
-#include "IntField.h"
+#include "core/Formulas.h"
+#include "core/IntField.h"
 
 namespace tavik {
 

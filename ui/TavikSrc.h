@@ -7,7 +7,7 @@
 // the results back. A write that changes MonthEdit, SecEdit or TotalEdit runs
 // that field's change handler inside the write, so one click can cascade.
 
-#include "WindowSystem.h"
+#include "winsys/WindowSystem.h"
 
 #include <cstdint>
 

@@ -1,0 +1,34 @@
+# Every include points down: a folder includes only from the layers listed
+# for it here, and the layers under the window's logic include no Qt.
+#   cmake -DSOURCE_DIR=... -P LayerCheck.cmake
+cmake_minimum_required(VERSION 3.25)
+
+set(below_core "")
+set(below_winsys "")
+set(below_ui core winsys)
+set(below_media core)
+set(below_app core winsys ui media)
+set(below_cli core media)
+set(qt_free core winsys ui)
+
+set(faults "")
+foreach(layer core winsys ui media app cli)
+    file(GLOB_RECURSE sources ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+    foreach(source ${sources})
+        file(STRINGS ${source} includes REGEX "^#include ")
+        foreach(line ${includes})
+            if(line MATCHES "^#include \"([a-z]+)/")
+                if(NOT CMAKE_MATCH_1 IN_LIST below_${layer})
+                    list(APPEND faults "${source}: ${line}")
+                endif()
+            elseif(line MATCHES "^#include <Q" AND layer IN_LIST qt_free)
+                list(APPEND faults "${source}: ${line} (no Qt in ${layer}/)")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+if(faults)
+    list(JOIN faults "\n" text)
+    message(FATAL_ERROR "Includes that point up or sideways:\n${text}")
+endif()
