@@ -1,9 +1,9 @@
 #include "Application.h"
 
-#include "winsys/AppTitle.h"
 #include "QtWindowSystem.h"
 #include "TavikConfig.h"
 #include "TavikWindow.h"
+#include "winsys/AppTitle.h"
 
 #include <QApplication>
 #include <QHelpEvent>

@@ -5,8 +5,8 @@
 // they are asked to do. Tests and benchmarks drive TTavikFrm through it, as a
 // user would through the Qt window.
 
-#include "winsys/EventDelivery.h"
 #include "ui/TavikSrc.h"
+#include "winsys/EventDelivery.h"
 #include "winsys/WindowSystem.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "TavikWindow.h"
 
-#include "winsys/AppTitle.h"
 #include "ui_TavikSrc.h"
+#include "winsys/AppTitle.h"
 
 #include <QApplication>
 #include <QFontInfo>

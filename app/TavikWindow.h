@@ -5,9 +5,9 @@
 // and TTavikFrm wired to them. Creating it runs no handler; ShowAtStartUp()
 // runs FormShow, centres the window and shows it.
 
-#include "winsys/EventDelivery.h"
 #include "QtWindowSystem.h"
 #include "ui/TavikSrc.h"
+#include "winsys/EventDelivery.h"
 
 #include <QWidget>
 

@@ -1,5 +1,5 @@
-#include "core/IntField.h"
 #include "app/MemoryWindow.h"
+#include "core/IntField.h"
 
 #include <gtest/gtest.h>
 
