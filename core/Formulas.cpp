@@ -107,6 +107,14 @@ std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k) {
     return TruncClamp(FloatDivide(KbitOfKB(k), static_cast<long double>(std::int64_t{a} + v)));
 }
 
+std::int64_t KBOfMB(std::int32_t mb) {
+    return std::int64_t{mb} * 1024;
+}
+
+MinSec ToMinSec(std::int32_t t) {
+    return {t / 60, t % 60};
+}
+
 std::int32_t SecPerEpisode(std::int32_t total, std::int32_t d1) {
     if (d1 == 0) throw CalcError(CalcError::Kind::IntDivideByZero);
     return Clamp(Int128{total} / d1);

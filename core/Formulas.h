@@ -36,6 +36,17 @@ std::int32_t ExactFitRate(std::int32_t estimate, std::int64_t k, std::int32_t t,
 // Seconds that fit into k kilobytes at rates a + v: trunc(k * SizeFactor / (a + v)).
 std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k);
 
+// Kilobytes in mb megabytes: the size field's value times 1024.
+std::int64_t KBOfMB(std::int32_t mb);
+
+// A time in seconds as the minutes and seconds fields show it: t div 60 and
+// t mod 60, both truncating toward zero.
+struct MinSec {
+    std::int32_t minutes;
+    std::int32_t seconds;
+};
+MinSec ToMinSec(std::int32_t t);
+
 // Seconds per episode: total div d1.
 std::int32_t SecPerEpisode(std::int32_t total, std::int32_t d1);
 

@@ -56,7 +56,9 @@ std::optional<std::int32_t> ParseDecimal(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
-std::optional<std::int32_t> Convert(std::string_view text) {
+} // namespace
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
     const auto start = text.find_first_not_of(' ');
     if (start == std::string_view::npos) return std::nullopt;
     text.remove_prefix(start);
@@ -67,10 +69,8 @@ std::optional<std::int32_t> Convert(std::string_view text) {
     return ParseDecimal(text);
 }
 
-} // namespace
-
 std::int32_t StrToIntRange(std::string_view text, std::int32_t lo, std::int32_t hi) {
-    const std::optional<std::int32_t> converted = Convert(text);
+    const std::optional<std::int32_t> converted = TryStrToInt(text);
     if (!converted) return lo;
     std::int32_t value = *converted;
     if (value < lo && hi >= lo) value = lo;

@@ -34,7 +34,7 @@ std::int32_t TTavikFrm::GetVideoRate() {
 }
 
 std::int64_t TTavikFrm::GetSizeKB() {
-    return std::int64_t{ReadAndNormalise(c_.SizeBox)} * 1024;
+    return KBOfMB(ReadAndNormalise(c_.SizeBox));
 }
 
 std::int32_t TTavikFrm::GetPlaySec() {
@@ -71,9 +71,9 @@ void TTavikFrm::TotalEditChange() {
 void TTavikFrm::TotalSecBtnClick() {
     c_.TotalEdit.SetText("1");
     c_.PieceEdit.SetText("1");
-    const std::int32_t t = ReadAndNormalise(c_.TotalSecEdit);
-    c_.MonthEdit.SetText(IntToStr(t / 60));
-    c_.SecEdit.SetText(IntToStr(t % 60));
+    const MinSec time = ToMinSec(ReadAndNormalise(c_.TotalSecEdit));
+    c_.MonthEdit.SetText(IntToStr(time.minutes));
+    c_.SecEdit.SetText(IntToStr(time.seconds));
 }
 
 void TTavikFrm::GetSizeBtnClick() {
@@ -105,9 +105,9 @@ void TTavikFrm::GetTimeBtnClick() {
     const std::int32_t a = GetAudioRate();
     const std::int32_t v = GetVideoRate();
     const std::int64_t k = GetSizeKB();
-    const std::int32_t t = RecordableTime(a, v, k);
-    c_.MonthEdit.SetText(IntToStr(t / 60));
-    c_.SecEdit.SetText(IntToStr(t % 60));
+    const MinSec time = ToMinSec(RecordableTime(a, v, k));
+    c_.MonthEdit.SetText(IntToStr(time.minutes));
+    c_.SecEdit.SetText(IntToStr(time.seconds));
 }
 
 void TTavikFrm::HelpBtnClick() {
