@@ -1,0 +1,42 @@
+#pragma once
+
+// The option values tavik-calc computes from, read strictly: unlike the
+// window's fields, which quietly read bad text as 0, a value that does not
+// convert or is out of range is a UsageError naming its option.
+
+#include "core/Formulas.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tavik {
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A rate or a size: a number as the window's fields read it (decimal, or
+// hexadecimal after "$", "x" or "0x"), from 0 to 2147483647.
+std::int32_t ReadNumber(std::string_view option, std::string_view text);
+
+// A time as M:SS, H:MM:SS or plain seconds (a number as ReadNumber reads
+// it), as the minutes and seconds fields would hold it; the minutes must fit
+// the minutes field.
+MinSec ReadTime(std::string_view option, std::string_view text);
+
+struct Split {
+    std::int32_t saved;
+    std::int32_t recorded;
+};
+
+// "N/D": N episodes saved of D recorded, each part read as ReadNumber does.
+// D = 0 is left to the playing-time formula, which fails as the window does.
+Split ReadSplit(std::string_view option, std::string_view text);
+
+// M:SS, the seconds in two digits, so the text reads back through ReadTime.
+std::string TimeText(MinSec time);
+
+} // namespace tavik

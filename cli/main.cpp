@@ -1,0 +1,288 @@
+// tavik-calc: the window's three calculations for scripts. Each command reads
+// the options its button reads in the window, computes with the same core
+// functions and prints the bare result (or, with --json, every input and the
+// result). Exit status 2: a bad option or value; 1: the calculation failed.
+
+#include "CalcValues.h"
+#include "TavikCalcConfig.h"
+
+#include "core/CalcError.h"
+#include "core/Formulas.h"
+#include "core/IntField.h"
+
+#include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavik {
+namespace {
+
+constexpr char kProgram[] = "tavik-calc";
+
+struct OptionSpec {
+    const char* name;
+    const char* valueName; // nullptr for a flag
+    const char* help;
+};
+
+const OptionSpec kOptions[] = {
+    {"audio", "KBPS", "audio bit rate in Kbps"},
+    {"video", "KBPS", "video bit rate in Kbps"},
+    {"size", "MB", "file size in MB"},
+    {"time", "TIME", "recording time as M:SS, H:MM:SS or seconds"},
+    {"split", "N/D", "keep N of D recorded episodes; scales the time (default 1/1)"},
+    {"estimate", nullptr, "rate: print the estimate, not raised to the exact fit"},
+    {"json", nullptr, "print every input and the result as one JSON object"},
+    {"help", nullptr, "display this help and exit"},
+    {"version", nullptr, "output version information and exit"},
+};
+
+enum class Command { Size, Rate, Time };
+
+struct CommandSpec {
+    Command command;
+    const char* name;
+    std::vector<const char*> required;
+    std::vector<const char*> optional;
+};
+
+// What each command reads: the inputs of its button in the window. The split
+// and the exact fit keep the window's start-up state (1/1, exact) unless given.
+const CommandSpec kCommands[] = {
+    {Command::Size, "size", {"audio", "video", "time"}, {"split"}},
+    {Command::Rate, "rate", {"size", "time", "audio"}, {"split", "estimate"}},
+    {Command::Time, "time", {"audio", "video", "size"}, {}},
+};
+
+bool Takes(const CommandSpec& spec, std::string_view name) {
+    const auto named = [&](const std::vector<const char*>& list) {
+        return std::any_of(list.begin(), list.end(), [&](const char* n) { return name == n; });
+    };
+    return named(spec.required) || named(spec.optional);
+}
+
+const char kHelpHead[] =
+    R"(Usage: tavik-calc size --audio KBPS --video KBPS --time TIME [--split N/D]
+  or:  tavik-calc rate --size MB --time TIME --audio KBPS [--split N/D] [--estimate]
+  or:  tavik-calc time --audio KBPS --video KBPS --size MB
+Compute a recording's file size, video bit rate or recordable time exactly as
+the Tavik window does, and print the bare result on one line.
+
+Commands:
+  size      the file size in MB
+  rate      the video bit rate in Kbps that fills the size: the largest whole
+            rate whose file size still fits (the exact fit), unless --estimate
+  time      the recordable time, as M:SS
+
+Options:
+)";
+
+const char kHelpTail[] = R"(
+Every option outside brackets is required; none defaults to a window value.
+Values are whole numbers from 0 to 2147483647, read as the window reads its
+fields (decimal, or hexadecimal after $, x or 0x); text the window would read
+as 0 is an error here. A Kbps is 1024 bit/s and an MB is 1024 KB, so a rate
+passed to ffmpeg as "k" (1000 bit/s) gives a file a little under the size.
+
+Exit status: 0 on success, 1 when the calculation fails (a zero divisor) or
+the result cannot be written, 2 on a bad option or value.
+)";
+
+std::string HelpText() {
+    std::string text = kHelpHead;
+    for (const OptionSpec& spec : kOptions) {
+        std::string left = std::string("      --") + spec.name;
+        if (spec.valueName) left += std::string("=") + spec.valueName;
+        left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
+        text += left + spec.help + "\n";
+    }
+    return text + kHelpTail;
+}
+
+std::string VersionText() {
+    return std::string(kProgram) + " (Tavik) " + TAVIK_VERSION + "\n";
+}
+
+// The guard's error box adds "." to a message that ends in a byte above "."
+// (every message of CalcError does). The rule lives with the guard in winsys/,
+// which this program does not link; the tests compare both texts.
+std::string ErrorBoxMessage(std::string text) {
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    return text;
+}
+
+class Options {
+public:
+    explicit Options(const QCommandLineParser& parser) : parser_(parser) {}
+
+    bool IsSet(const char* name) const { return parser_.isSet(QLatin1String(name)); }
+
+    std::string Value(const char* name) const {
+        return parser_.value(QLatin1String(name)).toStdString();
+    }
+
+    std::int32_t Number(const char* name) const { return ReadNumber(Dashed(name), Value(name)); }
+
+    static std::string Dashed(const char* name) { return std::string("--") + name; }
+
+private:
+    const QCommandLineParser& parser_;
+};
+
+// Everything one command computes from and its result, as --json shows it.
+struct Calculation {
+    const CommandSpec* spec = nullptr;
+    std::int32_t audio = 0;
+    std::int32_t video = 0;
+    std::int32_t sizeMB = 0;
+    MinSec time{0, 0};
+    Split split{1, 1};
+    bool exact = true;
+};
+
+// The recording's time and audio rate. This is where a recording file will
+// supply them as well: its playing time instead of --time, and its audio
+// rate when --audio is not given.
+void ReadRecording(const Options& options, Calculation& calc) {
+    if (Takes(*calc.spec, "time")) calc.time = ReadTime("--time", options.Value("time"));
+    calc.audio = options.Number("audio");
+}
+
+Calculation ReadCalculation(const Options& options, const CommandSpec& spec) {
+    for (const OptionSpec& option : kOptions) {
+        if (std::strcmp(option.name, "json") == 0 || !options.IsSet(option.name)) continue;
+        if (!Takes(spec, option.name))
+            throw UsageError(std::string(spec.name) + " does not take " +
+                             Options::Dashed(option.name));
+    }
+    for (const char* name : spec.required) {
+        if (!options.IsSet(name))
+            throw UsageError(std::string(spec.name) + " needs " + Options::Dashed(name));
+    }
+    Calculation calc;
+    calc.spec = &spec;
+    ReadRecording(options, calc);
+    if (Takes(spec, "video")) calc.video = options.Number("video");
+    if (Takes(spec, "size")) calc.sizeMB = options.Number("size");
+    if (options.IsSet("split")) calc.split = ReadSplit("--split", options.Value("split"));
+    calc.exact = !options.IsSet("estimate");
+    return calc;
+}
+
+std::int32_t PlayingTime(const Calculation& calc) {
+    return PlaySec(calc.time.minutes, calc.time.seconds, calc.split.saved, calc.split.recorded);
+}
+
+// Runs the calculation; returns the line to print.
+std::string Compute(const Calculation& calc, bool json) {
+    QJsonObject object{{"command", calc.spec->name}};
+    std::string result;
+    const auto recordingTime = [&](MinSec time) {
+        object["time"] = QString::fromStdString(TimeText(time));
+        object["time_s"] = qint64{time.minutes} * 60 + time.seconds;
+    };
+    const auto playingTime = [&] {
+        recordingTime(calc.time);
+        object["split_saved"] = calc.split.saved;
+        object["split_recorded"] = calc.split.recorded;
+        const std::int32_t t = PlayingTime(calc);
+        object["play_s"] = t;
+        return t;
+    };
+    switch (calc.spec->command) {
+    case Command::Size: {
+        object["audio_kbps"] = calc.audio;
+        object["video_kbps"] = calc.video;
+        const std::int64_t size = SizeMB(calc.audio, calc.video, playingTime());
+        object["size_mb"] = static_cast<qint64>(size);
+        result = IntToStr(size);
+        break;
+    }
+    case Command::Rate: {
+        object["size_mb"] = calc.sizeMB;
+        object["audio_kbps"] = calc.audio;
+        object["exact"] = calc.exact;
+        const std::int32_t t = playingTime();
+        const std::int32_t video = VideoRate(KBOfMB(calc.sizeMB), t, calc.audio, calc.exact);
+        object["video_kbps"] = video;
+        result = IntToStr(video);
+        break;
+    }
+    case Command::Time: {
+        object["audio_kbps"] = calc.audio;
+        object["video_kbps"] = calc.video;
+        object["size_mb"] = calc.sizeMB;
+        const MinSec time = ToMinSec(RecordableTime(calc.audio, calc.video, KBOfMB(calc.sizeMB)));
+        recordingTime(time);
+        result = TimeText(time);
+        break;
+    }
+    }
+    if (json) return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    return result;
+}
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+    return status;
+}
+
+int Print(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return Fail(1, std::string("write error: ") + std::strerror(errno));
+    return 0;
+}
+
+int Run(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    for (const OptionSpec& spec : kOptions) {
+        const QString name = QLatin1String(spec.name);
+        parser.addOption(spec.valueName
+                             ? QCommandLineOption(name, QString(), QLatin1String(spec.valueName))
+                             : QCommandLineOption(name));
+    }
+    if (!parser.parse(arguments)) return Fail(2, parser.errorText().toStdString());
+    if (parser.isSet("help")) return Print(HelpText());
+    if (parser.isSet("version")) return Print(VersionText());
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) return Fail(2, "missing command: size, rate or time (see --help)");
+    if (positional.size() > 1)
+        return Fail(2, "unexpected argument '" + positional.at(1).toStdString() + "'");
+    const CommandSpec* spec = nullptr;
+    for (const CommandSpec& candidate : kCommands) {
+        if (positional.first() == QLatin1String(candidate.name)) spec = &candidate;
+    }
+    if (!spec) return Fail(2, "unknown command '" + positional.first().toStdString() + "'");
+
+    std::string line;
+    try {
+        line = Compute(ReadCalculation(Options(parser), *spec), parser.isSet("json"));
+    } catch (const UsageError& e) {
+        return Fail(2, e.what());
+    } catch (const CalcError& e) {
+        return Fail(1, ErrorBoxMessage(e.what()));
+    }
+    return Print(line + "\n");
+}
+
+} // namespace
+} // namespace tavik
+
+int main(int argc, char** argv) {
+    return tavik::Run(argc, argv);
+}

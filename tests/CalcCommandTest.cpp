@@ -1,0 +1,269 @@
+// tavik-calc against the window: each row is run through the built command,
+// as a child process, and through the in-memory window (typing the same
+// inputs and clicking the command's button); both must give the same text.
+
+#include "app/MemoryWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace tavik {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    close(fd);
+    return text;
+}
+
+// Runs argv[0] with the arguments, outputs captured; not through a shell.
+Outcome Spawn(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    for (int fd : {out[0], out[1], err[0], err[1]})
+        posix_spawn_file_actions_addclose(&actions, fd);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    close(err[1]);
+    Outcome outcome;
+    outcome.out = ReadAll(out[0]); // the outputs are a line or two: no pipe fills
+    outcome.err = ReadAll(err[0]);
+    int status = 0;
+    if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        outcome.status = WEXITSTATUS(status);
+    return outcome;
+}
+
+Outcome RunCalc(std::vector<std::string> args) {
+    args.insert(args.begin(), TAVIK_CALC_PATH);
+    return Spawn(std::move(args));
+}
+
+const std::string kIntDivide = "ゼロによる除算.";
+const std::string kFloatDivide = "0 による浮動小数点数除算.";
+const std::string kInvalidOp = "不正な浮動小数点数演算命令.";
+
+struct CalcCase {
+    const char* name;
+    const char* command;
+    const char* audio;
+    const char* video;   // size and time
+    const char* size;    // rate and time
+    const char* time;    // size and rate, as given to --time
+    const char* minutes; // the same time as typed into the window
+    const char* seconds;
+    const char* saved; // the split, or nullptr for none given
+    const char* recorded;
+    bool estimate;
+    std::string expected; // the result, or the error box's text
+    int status;
+};
+
+// clang-format off
+const CalcCase kCases[] = {
+    {"size_startup",        "size", "192", "1150", nullptr, "30:00", "30", "0", nullptr, nullptr, false, "295", 0},
+    {"size_split",          "size", "192", "1150", nullptr, "45:00", "45", "0", "3", "4", false, "332", 0},
+    {"size_tie_to_even",    "size", "128", "0", nullptr, "160", "0", "160", nullptr, nullptr, false, "2", 0},
+    {"size_hex_audio",      "size", "$C0", "1150", nullptr, "0:30:00", "30", "0", nullptr, nullptr, false, "295", 0},
+    {"size_time_at_limit",  "size", "1", "0", nullptr, "2147483647:59", "2147483647", "59", nullptr, nullptr, false, "262144", 0},
+    {"size_no_episodes",    "size", "192", "1150", nullptr, "30:00", "30", "0", "1", "0", false, kIntDivide, 1},
+    {"rate_exact_fit",      "rate", "192", nullptr, "650", "30:00", "30", "0", nullptr, nullptr, false, "2768", 0},
+    {"rate_estimate",       "rate", "192", nullptr, "650", "1800", "0", "1800", nullptr, nullptr, true, "2722", 0},
+    {"rate_hours",          "rate", "192", nullptr, "4482", "1:30:00", "90", "0", nullptr, nullptr, false, "6608", 0},
+    {"rate_minutes",        "rate", "192", nullptr, "4482", "90:00", "90", "0", nullptr, nullptr, false, "6608", 0},
+    {"rate_seconds",        "rate", "192", nullptr, "4482", "5400", "0", "5400", nullptr, nullptr, false, "6608", 0},
+    {"rate_split",          "rate", "128", nullptr, "700", "1:00:00", "60", "0", "2", "3", false, "2263", 0},
+    {"rate_below_audio",    "rate", "192", nullptr, "1", "1:00:00", "60", "0", nullptr, nullptr, true, "-189", 0},
+    {"rate_no_time",        "rate", "192", nullptr, "650", "0:00", "0", "0", nullptr, nullptr, false, kFloatDivide, 1},
+    {"rate_no_time_nor_size", "rate", "192", nullptr, "0", "0", "0", "0", nullptr, nullptr, false, kInvalidOp, 1},
+    {"rate_no_episodes",    "rate", "192", nullptr, "0", "0", "0", "0", "1", "0", false, kIntDivide, 1},
+    {"time_startup",        "time", "192", "1150", "650", nullptr, nullptr, nullptr, nullptr, nullptr, false, "65:09", 0},
+    {"time_under_a_minute", "time", "192", "1150", "1", nullptr, nullptr, nullptr, nullptr, nullptr, false, "0:06", 0},
+    {"time_no_rate",        "time", "0", "0", "650", nullptr, nullptr, nullptr, nullptr, nullptr, false, kFloatDivide, 1},
+    {"time_no_rate_nor_size", "time", "0", "0", "0", nullptr, nullptr, nullptr, nullptr, nullptr, false, kInvalidOp, 1},
+};
+// clang-format on
+
+std::vector<std::string> Arguments(const CalcCase& c) {
+    std::vector<std::string> args{c.command};
+    const auto add = [&](const char* option, const char* value) {
+        if (value) args.insert(args.end(), {option, value});
+    };
+    add("--audio", c.audio);
+    add("--video", c.video);
+    add("--size", c.size);
+    add("--time", c.time);
+    if (c.saved) args.insert(args.end(), {"--split", std::string(c.saved) + "/" + c.recorded});
+    if (c.estimate) args.push_back("--estimate");
+    return args;
+}
+
+// Types the row's inputs, clicks its button and reads the result field, or
+// the error box.
+std::string InWindow(const CalcCase& c) {
+    MemoryWindow w;
+    w.Show();
+    w.NearRateChk.SetChecked(!c.estimate);
+    const std::string command = c.command;
+    if (c.size) w.SizeBox.Type(c.size);
+    if (c.time) {
+        w.MonthEdit.Type(c.minutes);
+        w.SecEdit.Type(c.seconds);
+    }
+    if (c.saved) { // after the time, whose change resets the split
+        w.PieceEdit.Type(c.saved);
+        w.TotalEdit.Type(c.recorded);
+    }
+    w.AudioRateBox.Type(c.audio);
+    if (c.video) w.VideoRateBox.Type(c.video);
+    std::string result;
+    if (command == "size") {
+        w.GetSizeBtn.Click();
+        result = w.SizeBox.Text();
+    } else if (command == "rate") {
+        w.GetVideoBtn.Click();
+        result = w.VideoRateBox.Text();
+    } else {
+        w.GetTimeBtn.Click();
+        const std::string s = w.SecEdit.Text();
+        result = w.MonthEdit.Text() + (s.size() < 2 ? ":0" : ":") + s;
+    }
+    return w.errorBox.shown.empty() ? result : w.errorBox.shown.back().text;
+}
+
+TEST(CalcCommand, GivesTheWindowsResults) {
+    for (const CalcCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(InWindow(c), c.expected);
+        const Outcome plain = RunCalc(Arguments(c));
+        EXPECT_EQ(plain.status, c.status);
+        EXPECT_EQ(c.status == 0 ? plain.out : plain.err,
+                  (c.status == 0 ? "" : "tavik-calc: ") + c.expected + "\n");
+        EXPECT_EQ(c.status == 0 ? plain.err : plain.out, "");
+        if (c.status != 0) continue;
+
+        std::vector<std::string> args = Arguments(c);
+        args.push_back("--json");
+        const Outcome json = RunCalc(args);
+        ASSERT_EQ(json.status, 0);
+        const QJsonObject object =
+            QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+        EXPECT_EQ(object.value("command").toString().toStdString(), c.command);
+        const QString key = std::string(c.command) == "size"   ? "size_mb"
+                            : std::string(c.command) == "rate" ? "video_kbps"
+                                                               : "time";
+        const QJsonValue result = object.value(key);
+        EXPECT_EQ(result.isString() ? result.toString().toStdString()
+                                    : std::to_string(result.toInteger(-1)),
+                  c.expected);
+    }
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* named; // what the one line must name
+};
+
+const UsageCase kUsageCases[] = {
+    {"not_a_number", {"size", "--audio", "abc", "--video", "1", "--time", "1"}, "--audio"},
+    {"negative", {"size", "--audio", "-5", "--video", "1", "--time", "1"}, "--audio"},
+    {"above_a_number", {"size", "--audio", "1", "--video", "2147483648", "--time", "1"}, "--video"},
+    {"fraction", {"rate", "--size", "1.5", "--time", "1", "--audio", "1"}, "--size"},
+    {"trailing_blank", {"rate", "--size", "1 ", "--time", "1", "--audio", "1"}, "--size"},
+    {"time_seconds_60", {"rate", "--size", "1", "--time", "1:60", "--audio", "1"}, "--time"},
+    {"time_one_digit", {"rate", "--size", "1", "--time", "1:5", "--audio", "1"}, "--time"},
+    {"time_minutes_60", {"rate", "--size", "1", "--time", "1:60:00", "--audio", "1"}, "--time"},
+    {"time_four_fields", {"rate", "--size", "1", "--time", "1:00:00:00", "--audio", "1"}, "--time"},
+    {"time_no_minutes", {"rate", "--size", "1", "--time", ":30", "--audio", "1"}, "--time"},
+    {"time_signed", {"rate", "--size", "1", "--time", "+1:30", "--audio", "1"}, "--time"},
+    {"time_word", {"rate", "--size", "1", "--time", "soon", "--audio", "1"}, "--time"},
+    {"time_minutes_overflow",
+     {"rate", "--size", "1", "--time", "2147483648:00", "--audio", "1"},
+     "--time"},
+    {"time_hours_overflow",
+     {"rate", "--size", "1", "--time", "35791395:00:00", "--audio", "1"},
+     "--time"},
+    {"split_no_slash",
+     {"size", "--audio", "1", "--video", "1", "--time", "1", "--split", "3"},
+     "--split"},
+    {"split_bad_part",
+     {"size", "--audio", "1", "--video", "1", "--time", "1", "--split", "1/x"},
+     "--split"},
+    {"missing_option", {"size", "--audio", "1", "--video", "1"}, "--time"},
+    {"option_not_taken",
+     {"time", "--audio", "1", "--video", "1", "--size", "1", "--split", "1/1"},
+     "--split"},
+    {"video_not_taken",
+     {"rate", "--size", "1", "--time", "1", "--audio", "1", "--video", "1"},
+     "--video"},
+    {"unknown_option", {"size", "--frob"}, "frob"},
+    {"missing_value", {"size", "--audio"}, "--audio"},
+    {"unknown_command", {"volume", "--audio", "1"}, "volume"},
+    {"no_command", {}, "command"},
+};
+
+TEST(CalcCommand, BadValuesExit2WithOneLineNamingTheOption) {
+    for (const UsageCase& c : kUsageCases) {
+        SCOPED_TRACE(c.name);
+        const Outcome outcome = RunCalc(c.args);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+        EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
+    }
+}
+
+TEST(CalcCommand, HelpAndVersionGoToStdout) {
+    const Outcome help = RunCalc({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: tavik-calc size ", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("--estimate"), std::string::npos);
+    const Outcome version = RunCalc({"size", "--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tavik-calc (Tavik) " TAVIK_VERSION "\n");
+}
+
+// A script's call must not load the widgets: the command stays a Qt Core program.
+TEST(CalcCommand, LinksNoGuiLibrary) {
+    if (access("/usr/bin/ldd", X_OK) != 0) GTEST_SKIP() << "ldd missing";
+    const std::string libraries = Spawn({"/usr/bin/ldd", TAVIK_CALC_PATH}).out;
+    EXPECT_NE(libraries.find("libQt6Core"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6Widgets"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6Gui"), std::string::npos) << libraries;
+}
+
+} // namespace
+} // namespace tavik
