@@ -19,6 +19,8 @@ if(MODE STREQUAL "install")
     set(prefix ${WORK_DIR}${PREFIX})
     set(expected
         ${prefix}/bin/tavik
+        ${prefix}/bin/tavik-calc
+        ${prefix}/share/man/man1/tavik-calc.1.gz
         ${WORK_DIR}${HELP_FILE}
         ${prefix}/share/applications/org.example.Tavik.desktop
         ${prefix}/share/metainfo/org.example.Tavik.metainfo.xml
