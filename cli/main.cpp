@@ -52,23 +52,21 @@ enum class Command { Size, Rate, Time };
 struct CommandSpec {
     Command command;
     const char* name;
-    std::vector<const char*> required;
-    std::vector<const char*> optional;
+    std::vector<const char*> takes;
 };
 
 // What each command reads: the inputs of its button in the window. The split
-// and the exact fit keep the window's start-up state (1/1, exact) unless given.
+// and the exact fit are optional and keep the window's start-up state (1/1,
+// exact); every other input is required.
 const CommandSpec kCommands[] = {
-    {Command::Size, "size", {"audio", "video", "time"}, {"split"}},
-    {Command::Rate, "rate", {"size", "time", "audio"}, {"split", "estimate"}},
-    {Command::Time, "time", {"audio", "video", "size"}, {}},
+    {Command::Size, "size", {"audio", "video", "time", "split"}},
+    {Command::Rate, "rate", {"size", "time", "audio", "split", "estimate"}},
+    {Command::Time, "time", {"audio", "video", "size"}},
 };
 
 bool Takes(const CommandSpec& spec, std::string_view name) {
-    const auto named = [&](const std::vector<const char*>& list) {
-        return std::any_of(list.begin(), list.end(), [&](const char* n) { return name == n; });
-    };
-    return named(spec.required) || named(spec.optional);
+    return std::any_of(spec.takes.begin(), spec.takes.end(),
+                       [&](const char* taken) { return name == taken; });
 }
 
 const char kHelpHead[] =
@@ -121,13 +119,17 @@ std::string ErrorBoxMessage(std::string text) {
     return text;
 }
 
+// The parsed options of one command. Reading a value that is not given is
+// the error: the command needs it.
 class Options {
 public:
-    explicit Options(const QCommandLineParser& parser) : parser_(parser) {}
+    Options(const QCommandLineParser& parser, const CommandSpec& spec)
+        : parser_(parser), spec_(spec) {}
 
     bool IsSet(const char* name) const { return parser_.isSet(QLatin1String(name)); }
 
     std::string Value(const char* name) const {
+        if (!IsSet(name)) throw UsageError(std::string(spec_.name) + " needs " + Dashed(name));
         return parser_.value(QLatin1String(name)).toStdString();
     }
 
@@ -137,6 +139,7 @@ public:
 
 private:
     const QCommandLineParser& parser_;
+    const CommandSpec& spec_;
 };
 
 // Everything one command computes from and its result, as --json shows it.
@@ -164,10 +167,6 @@ Calculation ReadCalculation(const Options& options, const CommandSpec& spec) {
         if (!Takes(spec, option.name))
             throw UsageError(std::string(spec.name) + " does not take " +
                              Options::Dashed(option.name));
-    }
-    for (const char* name : spec.required) {
-        if (!options.IsSet(name))
-            throw UsageError(std::string(spec.name) + " needs " + Options::Dashed(name));
     }
     Calculation calc;
     calc.spec = &spec;
@@ -271,7 +270,7 @@ int Run(int argc, char** argv) {
 
     std::string line;
     try {
-        line = Compute(ReadCalculation(Options(parser), *spec), parser.isSet("json"));
+        line = Compute(ReadCalculation(Options(parser, *spec), *spec), parser.isSet("json"));
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
