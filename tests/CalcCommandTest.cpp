@@ -39,8 +39,9 @@ std::string ReadAll(int fd) {
     return text;
 }
 
-// Runs argv[0] with the arguments, outputs captured; not through a shell.
-Outcome Spawn(std::vector<std::string> args) {
+// Runs argv[0] with the arguments, outputs captured (or stdout sent to the
+// file stdoutPath); not through a shell.
+Outcome Spawn(std::vector<std::string> args, const char* stdoutPath = nullptr) {
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
@@ -49,7 +50,10 @@ Outcome Spawn(std::vector<std::string> args) {
     if (pipe(out) != 0 || pipe(err) != 0) return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    if (stdoutPath)
+        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath, O_WRONLY, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
     for (int fd : {out[0], out[1], err[0], err[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
@@ -67,9 +71,9 @@ Outcome Spawn(std::vector<std::string> args) {
     return outcome;
 }
 
-Outcome RunCalc(std::vector<std::string> args) {
+Outcome RunCalc(std::vector<std::string> args, const char* stdoutPath = nullptr) {
     args.insert(args.begin(), TAVIK_CALC_PATH);
-    return Spawn(std::move(args));
+    return Spawn(std::move(args), stdoutPath);
 }
 
 const std::string kIntDivide = "ゼロによる除算.";
@@ -276,6 +280,15 @@ TEST(CalcCommand, HelpAndVersionGoToStdout) {
     const Outcome version = RunCalc({"size", "--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tavik-calc (Tavik) " TAVIK_VERSION "\n");
+}
+
+// A result that cannot be written is no success: a script would read nothing.
+TEST(CalcCommand, UnwrittenResultExits1) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full missing";
+    const Outcome full =
+        RunCalc({"size", "--audio", "192", "--video", "1150", "--time", "30:00"}, "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err.rfind("tavik-calc: write error", 0), 0u) << full.err;
 }
 
 // A script's call must not load the widgets: the command stays a Qt Core program.
