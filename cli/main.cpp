@@ -9,6 +9,7 @@
 #include "core/CalcError.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
+#include "winsys/EventDelivery.h"
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
@@ -109,14 +110,6 @@ std::string HelpText() {
 
 std::string VersionText() {
     return std::string(kProgram) + " (Tavik) " + TAVIK_VERSION + "\n";
-}
-
-// The guard's error box adds "." to a message that ends in a byte above "."
-// (every message of CalcError does). The rule lives with the guard in winsys/,
-// which this program does not link; the tests compare both texts.
-std::string ErrorBoxMessage(std::string text) {
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    return text;
 }
 
 // The parsed options of one command. Reading a value that is not given is
@@ -274,7 +267,7 @@ int Run(int argc, char** argv) {
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
-        return Fail(1, ErrorBoxMessage(e.what()));
+        return Fail(1, ErrorBoxText(e.what()));
     }
     return Print(line + "\n");
 }

@@ -8,7 +8,7 @@ set(below_winsys "")
 set(below_ui core winsys)
 set(below_media core)
 set(below_app core winsys ui media)
-set(below_cli core media)
+set(below_cli core winsys media)
 set(qt_free core winsys ui)
 
 set(faults "")
