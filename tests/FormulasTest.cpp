@@ -88,11 +88,19 @@ TEST(VideoRate, EstimateAndExactFit) {
         {"estimate_clamps_high", std::int64_t{kMax} * kKB, 1, 0, kMax, kMax},
         {"largest_inputs", std::int64_t{kMax} * kKB, kMax, kMax, -2147475575, -2147475455},
         {"zero_size", 0, 1800, 192, -192, -190},
+        // Very short times: the fit ends on the rounding tie, which goes down
+        // only to an even size.
+        {"one_second_even_size", 650 * kKB, 1, 192, 5246608, 5328704},
+        {"one_second_odd_size", 651 * kKB, 1, 192, 5254680, 5336895},
+        {"two_seconds_zero_size", 0, 2, 0, 0, 2048},
+        {"negative_size_short_time", -20000, 3, 0, -52552, -50518},
         // Negative time: sizes fall as the rate rises, so every step fits.
         {"negative_time", 650 * kKB, -1800, 192, -3106, kMax},
         {"negative_time_near_max", 650 * kKB, -1, kMin, 2142236848, kMax},
         // Here the first step already gives more than the size: the estimate stays.
         {"negative_size_negative_time", -650 * kKB, -1800, 192, 2722, 2722},
+        {"first_step_just_too_large", -35848, -28, 0, 10092, 10092},
+        {"first_step_just_fits", -35851, -28, 0, 10093, kMax},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -141,6 +149,7 @@ TEST(RecordableTime, FillsTheSize) {
     EXPECT_EQ(RecordableTime(192, 1150, 2097152 * kKB), 12614166); // 2 TB does not wrap
     EXPECT_EQ(RecordableTime(192, 25000, 4000000 * kKB), 1281676);
     EXPECT_EQ(RecordableTime(0, 1, std::int64_t{kMax} * kKB), kMax);
+    EXPECT_EQ(RecordableTime(0, -1, std::int64_t{kMax} * kKB), kMin);
     EXPECT_EQ(RecordableTime(kMax, kMax, std::int64_t{kMax} * kKB), 4036);
 }
 

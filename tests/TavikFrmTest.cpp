@@ -127,6 +127,15 @@ const Scenario kScenarios[] = {
      },
      {{"MonthEdit", "1"}, {"SecEdit", "40"}, {"TotalSecEdit", "100"}, {"SepSecEdit", "100"}},
      {}},
+    // The total already splits into the time shown: only the split is reset.
+    {"total_seconds_same_time_resets_split",
+     [](MemoryWindow& w) {
+         w.PieceEdit.Type("3");
+         w.TotalEdit.Type("4");
+         w.TotalSecBtn.Click();
+     },
+     {},
+     {}},
     {"zero_time_video",
      [](MemoryWindow& w) {
          w.MonthEdit.Type("0");
@@ -259,6 +268,29 @@ TEST_F(TavikFrmTest, RecordableTimeWritesMinutesThenSeconds) {
     // new minutes and the old seconds, then with both new values.
     EXPECT_EQ(w.writes, (WriteLog{"MonthEdit=65", "TotalSecEdit=3900", "SepSecEdit=3900",
                                   "SecEdit=9", "TotalSecEdit=3909", "SepSecEdit=3909"}));
+}
+
+TEST_F(TavikFrmTest, TotalSecondsButtonResetsTheSplitThenWritesMinutesAndSeconds) {
+    w.PieceEdit.Type("3");
+    w.TotalEdit.Type("4");
+    w.TotalSecEdit.Type(" 100");
+    w.writes.clear();
+    w.TotalSecBtn.Click();
+    EXPECT_EQ(w.writes, (WriteLog{"TotalEdit=1", "SepSecEdit=100", "PieceEdit=1", "TotalSecEdit=100",
+                                  "MonthEdit=1", "TotalSecEdit=60", "SepSecEdit=60", "SecEdit=40",
+                                  "TotalSecEdit=100", "SepSecEdit=100"}));
+}
+
+// A zero time fails after the size and the time are read, before the audio rate.
+TEST_F(TavikFrmTest, ZeroTimeVideoFailsBeforeTheAudioRateIsRead) {
+    w.MonthEdit.Type("0");
+    w.TotalSecEdit.Type("100");
+    w.SizeBox.Type(" 650");
+    w.AudioRateBox.Type("0192");
+    w.writes.clear();
+    w.GetVideoBtn.Click();
+    EXPECT_EQ(Errors(), std::vector<std::string>{kFloatDivide});
+    EXPECT_EQ(w.writes, (WriteLog{"SizeBox=650", "SepSecEdit=100"}));
 }
 
 TEST_F(TavikFrmTest, NonCanonicalEntryIsReplacedByOneNestedChange) {

@@ -1,10 +1,14 @@
 #include "app/TavikWindow.h"
+#include "app/Application.h"
 #include "TavikConfig.h"
 #include "app/MemoryWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QFrame>
@@ -17,10 +21,12 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -183,6 +189,11 @@ TEST_F(TavikWindowTest, WindowIsFixedTopMostWithoutMaximise) {
     EXPECT_EQ(QFontInfo(window.font()).family(), "IPAPGothic");
     EXPECT_EQ(QFontInfo(window.font()).pixelSize(), 12);
     EXPECT_TRUE(Find<QLabel>("VerLbl")->text().endsWith(QStringLiteral(" " TAVIK_VERSION)));
+    // The desktop entry's and the taskbar's names, and the icon in both sizes.
+    EXPECT_EQ(QApplication::applicationName(), "tavik");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Tavik");
+    EXPECT_EQ(QApplication::applicationVersion(), TAVIK_VERSION);
+    EXPECT_EQ(QApplication::windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
 }
 
 // The Qt window and the in-memory window are created from separate data;
@@ -289,6 +300,8 @@ TEST_F(TavikWindowTest, HintsShowForHintedControlsOnly) {
     QApplication::sendEvent(month, &hint);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), QString::fromUtf8("時間(分)を設定します"));
+    // Hidden after 2.5 s; Qt on its own would keep it for 10 s.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
     QToolTip::hideText();
 }
 
@@ -312,6 +325,7 @@ TEST(QtErrorBox, ShowsStopIconOneOkAndCaption) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     Qt::WindowModality modality = Qt::NonModal;
+    bool onTop = false;
     QTimer::singleShot(50, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
@@ -320,6 +334,7 @@ TEST(QtErrorBox, ShowsStopIconOneOkAndCaption) {
         icon = box->icon();
         buttons = box->standardButtons();
         modality = box->windowModality();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         box->accept();
     });
     QtErrorBox().Show("ゼロによる除算.", "Tavik");
@@ -328,6 +343,7 @@ TEST(QtErrorBox, ShowsStopIconOneOkAndCaption) {
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_EQ(buttons, QMessageBox::Ok);
     EXPECT_EQ(modality, Qt::ApplicationModal);
+    EXPECT_TRUE(onTop); // not hidden under the main window, which stays on top
 }
 
 std::vector<QString> TabChain(int steps) {
@@ -399,6 +415,39 @@ TEST_F(TavikWindowTest, DoubleClickPassesTheWholeAddress) {
     EXPECT_FALSE(Find<QLabel>("IconImage")->pixmap().isNull());
 }
 
+// Takes what the desktop would open, so no mail or web program starts.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    UrlCatcher() {
+        for (const char* scheme : {"mailto", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+    }
+    ~UrlCatcher() override {
+        for (const char* scheme : {"mailto", "https"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    std::vector<std::string> opened;
+
+public Q_SLOTS:
+    void Open(const QUrl& url) { opened.push_back(url.toString().toStdString()); }
+};
+
+TEST(QtShell, DoubleClickOpensTheAddressOnTheDesktop) {
+    UrlCatcher desktop;
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    QtShell shell;
+    TavikWindow window(errors, help, shell);
+    window.ShowAtStartUp();
+    window.findChild<QTabWidget*>("Pages")->setCurrentIndex(2);
+    QTest::mouseDClick(window.findChild<QLineEdit*>("MailEdit"), Qt::LeftButton);
+    QTest::mouseDClick(window.findChild<QLineEdit*>("URLEdit"), Qt::LeftButton);
+    EXPECT_EQ(desktop.opened,
+              (std::vector<std::string>{"mailto:i@example.org", "https://tavik.example.org/"}));
+}
+
 // The captions' blank runs are widened so each caption ends at its designed
 // width and the unit to the right of a field is not hidden under it.
 TEST_F(TavikWindowTest, CaptionsSpanTheirDesignedWidth) {
@@ -446,10 +495,86 @@ TEST(QtHelpDispatch, ContentsOpenTheHelpWindowAndQuitClosesIt) {
     EXPECT_TRUE(dispatch.Viewer()->isVisible());
     EXPECT_EQ(dispatch.Viewer()->windowTitle(), QString::fromUtf8("Tavik ヘルプ"));
     EXPECT_TRUE(dispatch.Viewer()->toPlainText().contains(QStringLiteral("7.8828125")));
+    // Above the main window, which stays on top; its links open in the browser.
+    EXPECT_TRUE(dispatch.Viewer()->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(dispatch.Viewer()->openExternalLinks());
+    EXPECT_FALSE(dispatch.Viewer()->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_EQ(dispatch.Viewer()->size(), QSize(520, 560));
+    QTextBrowser* const first = dispatch.Viewer();
+    dispatch.RunHelpCommand(HelpDispatch::kContents, 0);
+    EXPECT_EQ(dispatch.Viewer(), first); // one help window, shown again
     dispatch.RunHelpCommand(HelpDispatch::kQuit, 0);
     QApplication::processEvents();
     EXPECT_EQ(dispatch.Viewer(), nullptr);
 }
 
+// The installed help file is preferred to the built-in one; the active
+// window's bare help file name is looked up beside it.
+TEST(QtHelpDispatch, ShowsTheInstalledHelpFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto write = [&](const char* name, const char* title) {
+        QFile file(QDir(dir.path()).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("<html><head><title>") + title + "</title></head><body>" + name +
+                   "</body></html>");
+    };
+    write("Tavik.hlp", "Installed");
+    write("Window.hlp", "Window");
+    const auto shown = [](QtHelpDispatch& dispatch, unsigned command) {
+        dispatch.RunHelpCommand(command, 0);
+        return dispatch.Viewer() ? dispatch.Viewer()->windowTitle() : QString();
+    };
+
+    QtHelpDispatch dispatch(QDir(dir.path()).filePath("Tavik.hlp"));
+    EXPECT_EQ(shown(dispatch, 1), QString()); // no other command opens help
+    EXPECT_EQ(shown(dispatch, HelpDispatch::kContents), "Installed");
+
+    QWidget active;
+    active.setProperty(QtHelpDispatch::kHelpFileProperty, "Window.hlp");
+    active.show();
+    QApplication::setActiveWindow(&active);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&active));
+    EXPECT_EQ(shown(dispatch, HelpDispatch::kContents), "Window");
+    active.setProperty(QtHelpDispatch::kHelpFileProperty, "Missing.hlp");
+    dispatch.RunHelpCommand(HelpDispatch::kContents, 0);
+    EXPECT_EQ(dispatch.Viewer()->toPlainText(),
+              QString::fromUtf8("ヘルプファイル Missing.hlp が見つかりません。"));
+
+    QtHelpDispatch none{QString()};
+    active.setProperty(QtHelpDispatch::kHelpFileProperty, QString());
+    EXPECT_EQ(shown(none, HelpDispatch::kContents), QString()); // no help file at all
+}
+
+// Start-up to exit as the program runs: the help window opened from the main
+// window ends with it, and the program returns 0.
+TEST(RunTavik, HelpWindowEndsWithTheMainWindow) {
+    const auto helpWindows = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += qobject_cast<QTextBrowser*>(w) && w->isVisible();
+        return n;
+    };
+    int shownWhileRunning = 0;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!dynamic_cast<TavikWindow*>(w) || !w->isVisible()) continue;
+            QTest::mouseClick(w->findChild<QPushButton*>("HelpBtn"), Qt::LeftButton);
+            shownWhileRunning = helpWindows();
+            w->close();
+        }
+    });
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, &stuck, [] { QApplication::exit(1); });
+    stuck.start(10000);
+    EXPECT_EQ(RunTavik(*qApp), 0);
+    EXPECT_TRUE(stuck.isActive()); // ended by closing the window
+    EXPECT_EQ(shownWhileRunning, 1);
+    EXPECT_EQ(helpWindows(), 0);
+}
+
 } // namespace
 } // namespace tavik
+
+#include "TavikWindowTest.moc"
