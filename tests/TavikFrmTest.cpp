@@ -342,8 +342,8 @@ TEST_F(TavikFrmTest, HelpButtonAsksForContents) {
 TEST_F(TavikFrmTest, DoubleClickOpensTheWholeAddress) {
     w.MailEdit.DoubleClick();
     w.URLEdit.DoubleClick();
-    EXPECT_EQ(w.shell.opened, (std::vector<std::string>{w.MailEdit.Text(), w.URLEdit.Text()}));
-    EXPECT_EQ(w.shell.opened.front().rfind("mailto:", 0), 0u);
+    EXPECT_EQ(w.shell.opened,
+              (std::vector<std::string>{"mailto:i@example.org", "https://tavik.example.org/"}));
 }
 
 // The guard on its own: a failing change handler started by a write is shown

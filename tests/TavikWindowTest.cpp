@@ -168,8 +168,13 @@ TEST_F(TavikWindowTest, PagesAndReadOnlyFields) {
     EXPECT_EQ(pages->currentIndex(), 0);
     EXPECT_TRUE(Find<QCheckBox>("NearRateChk")->isChecked());
     EXPECT_EQ(Find<QPushButton>("HelpBtn")->focusPolicy(), Qt::NoFocus);
-    for (const char* name : {"SepSecEdit", "MailEdit", "URLEdit"})
+    // Read-only fields show the button face, so they do not look typeable.
+    const QColor face = window.palette().color(QPalette::Button);
+    for (const char* name : {"SepSecEdit", "MailEdit", "URLEdit"}) {
         EXPECT_TRUE(Find<QLineEdit>(name)->isReadOnly()) << name;
+        EXPECT_EQ(Find<QLineEdit>(name)->palette().color(QPalette::Base), face) << name;
+    }
+    EXPECT_NE(Find<QLineEdit>("MonthEdit")->palette().color(QPalette::Base), face);
     EXPECT_FALSE(Find<QLineEdit>("MailEdit")->hasFrame());
     EXPECT_FALSE(Find<QLineEdit>("URLEdit")->hasFrame());
     EXPECT_EQ(Find<QComboBox>("SizeBox")->count(), 3);
