@@ -94,6 +94,7 @@ TEST(VideoRate, EstimateAndExactFit) {
         {"one_second_odd_size", 651 * kKB, 1, 192, 5254680, 5336895},
         {"two_seconds_zero_size", 0, 2, 0, 0, 2048},
         {"negative_size_short_time", -20000, 3, 0, -52552, -50518},
+        {"negative_size_one_second", -20000, 1, 0, -157656, -151553},
         // Negative time: sizes fall as the rate rises, so every step fits.
         {"negative_time", 650 * kKB, -1800, 192, -3106, kMax},
         {"negative_time_near_max", 650 * kKB, -1, kMin, 2142236848, kMax},
@@ -101,6 +102,7 @@ TEST(VideoRate, EstimateAndExactFit) {
         {"negative_size_negative_time", -650 * kKB, -1800, 192, 2722, 2722},
         {"first_step_just_too_large", -35848, -28, 0, 10092, 10092},
         {"first_step_just_fits", -35851, -28, 0, 10093, kMax},
+        {"first_step_fits_exactly", -35851, -35, 0, 8074, kMax},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

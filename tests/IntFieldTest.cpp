@@ -104,8 +104,8 @@ TEST(StrToIntRange, GeneralBounds) {
         {"inverted_bounds_pass_value", "250", 5, 3, 250},
         {"inverted_bounds_pass_negative", "-7", 5, 3, -7},
         {"inverted_bounds_failure_gives_lo", "x", 5, 3, 5},
-        {"hex_sign_bit", "$80000000", kMin, kMin, kMin},
-        {"decimal_min", "-2147483648", kMin, kMin, kMin},
+        {"hex_sign_bit", "$80000000", 5, 3, kMin},
+        {"decimal_min", "-2147483648", 5, 3, kMin},
         {"below_min_fails", "-2147483649", -9, -9, -9},
         {"hex_minus_one_unbounded", "$FFFFFFFF", kMin, kMin, -1},
     };
