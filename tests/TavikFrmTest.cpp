@@ -276,9 +276,10 @@ TEST_F(TavikFrmTest, TotalSecondsButtonResetsTheSplitThenWritesMinutesAndSeconds
     w.TotalSecEdit.Type(" 100");
     w.writes.clear();
     w.TotalSecBtn.Click();
-    EXPECT_EQ(w.writes, (WriteLog{"TotalEdit=1", "SepSecEdit=100", "PieceEdit=1", "TotalSecEdit=100",
-                                  "MonthEdit=1", "TotalSecEdit=60", "SepSecEdit=60", "SecEdit=40",
-                                  "TotalSecEdit=100", "SepSecEdit=100"}));
+    EXPECT_EQ(w.writes,
+              (WriteLog{"TotalEdit=1", "SepSecEdit=100", "PieceEdit=1", "TotalSecEdit=100",
+                        "MonthEdit=1", "TotalSecEdit=60", "SepSecEdit=60", "SecEdit=40",
+                        "TotalSecEdit=100", "SepSecEdit=100"}));
 }
 
 // A zero time fails after the size and the time are read, before the audio rate.

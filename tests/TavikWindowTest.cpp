@@ -1,6 +1,6 @@
 #include "app/TavikWindow.h"
-#include "app/Application.h"
 #include "TavikConfig.h"
+#include "app/Application.h"
 #include "app/MemoryWindow.h"
 
 #include <QApplication>
