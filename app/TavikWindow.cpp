@@ -1,5 +1,6 @@
 #include "TavikWindow.h"
 
+#include "RecordingDrop.h"
 #include "ui_TavikSrc.h"
 #include "winsys/AppTitle.h"
 
@@ -111,6 +112,7 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
     // Connected only now, so the start-up texts ran no change handler.
     controls_ = std::make_unique<Controls>(*ui_, delivery_);
     frm_ = std::make_unique<TTavikFrm>(controls_->Operations(), help, shell);
+    new RecordingDrop(*this, *frm_, delivery_); // owned by the window
 }
 
 TavikWindow::~TavikWindow() = default;

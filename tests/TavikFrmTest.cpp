@@ -136,6 +136,32 @@ const Scenario kScenarios[] = {
      },
      {},
      {}},
+    // The end of a probe of dropped recordings, delivered as the window does.
+    {"recordings_time_and_audio",
+     [](MemoryWindow& w) {
+         w.TotalEdit.Type("4");
+         w.delivery.Deliver([&w] { w.frm.RecordingsProbed({"", 3725, 257}); });
+     },
+     {{"MonthEdit", "62"},
+      {"SecEdit", "5"},
+      {"TotalSecEdit", "3725"},
+      {"SepSecEdit", "3725"},
+      {"AudioRateBox", "257"}},
+     {}},
+    {"recordings_without_audio_rate",
+     [](MemoryWindow& w) { w.delivery.Deliver([&w] {
+                               w.frm.RecordingsProbed({"", 59, {}});
+                           }); },
+     {{"MonthEdit", "0"}, {"SecEdit", "59"}, {"TotalSecEdit", "59"}, {"SepSecEdit", "59"}},
+     {}},
+    {"recordings_failed",
+     [](MemoryWindow& w) {
+         w.delivery.Deliver([&w] {
+             w.frm.RecordingsProbed({"「a.ts」の再生時間がわかりません", 60, 192});
+         });
+     },
+     {},
+     {"「a.ts」の再生時間がわかりません."}},
     {"zero_time_video",
      [](MemoryWindow& w) {
          w.MonthEdit.Type("0");

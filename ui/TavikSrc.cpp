@@ -110,6 +110,13 @@ void TTavikFrm::GetTimeBtnClick() {
     c_.SecEdit.SetText(IntToStr(time.seconds));
 }
 
+void TTavikFrm::RecordingsProbed(const ProbedRecordings& probed) {
+    if (!probed.failure.empty()) throw RecordingError(probed.failure);
+    c_.MonthEdit.SetText(IntToStr(probed.playSec / 60));
+    c_.SecEdit.SetText(IntToStr(probed.playSec % 60));
+    if (probed.audioKbps) c_.AudioRateBox.SetText(IntToStr(*probed.audioKbps));
+}
+
 void TTavikFrm::HelpBtnClick() {
     help_.RunHelpCommand(HelpDispatch::kContents, 0);
 }

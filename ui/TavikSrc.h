@@ -10,6 +10,9 @@
 #include "winsys/WindowSystem.h"
 
 #include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
 
 namespace tavik {
 
@@ -34,6 +37,21 @@ struct TavikControls {
     Field& URLEdit;
 };
 
+// What probing recordings dropped onto the window found: a failure message,
+// or their playing time (summed, rounded up to a whole second) and, where
+// every file states one, their audio rate in Kbps.
+struct ProbedRecordings {
+    std::string failure;
+    std::int32_t playSec = 0;
+    std::optional<std::int32_t> audioKbps;
+};
+
+// A probe that failed, raised to the guard so it reaches the error box.
+class RecordingError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class TTavikFrm {
 public:
     // Connects the controls' events to the handlers below; writes nothing.
@@ -55,6 +73,11 @@ public:
     void GetTimeBtnClick();
     void HelpBtnClick();
     void MailEditDblClick(const Field& sender);
+
+    // Run when probing dropped recordings has ended. Writes the time as
+    // GetTimeBtnClick does (minutes, then seconds, each write running its
+    // cascade), then the audio rate where known; a failure writes nothing.
+    void RecordingsProbed(const ProbedRecordings& probed);
 
 private:
     std::int32_t ReadAndNormalise(Field& field);

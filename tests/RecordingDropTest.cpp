@@ -1,0 +1,165 @@
+#include "app/RecordingDrop.h"
+#include "TestMedia.h"
+#include "app/MemoryWindow.h"
+#include "app/TavikWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace tavik {
+namespace {
+
+class RecordingDropTest : public testing::Test {
+protected:
+    RecordingDropTest() : window(errors, help, shell) {}
+
+    void SetUp() override {
+        window.ShowAtStartUp();
+        drop = window.findChild<RecordingDrop*>(QStringLiteral("RecordingDrop"));
+        ASSERT_NE(drop, nullptr);
+    }
+
+    std::string TextOf(const char* name) const {
+        if (auto* combo = window.findChild<QComboBox*>(QString::fromLatin1(name)))
+            return combo->currentText().toStdString();
+        return window.findChild<QLineEdit*>(QString::fromLatin1(name))->text().toStdString();
+    }
+    std::map<std::string, std::string> Fields() const {
+        std::map<std::string, std::string> fields;
+        for (const char* name :
+             {"AudioRateBox", "MonthEdit", "SecEdit", "TotalSecEdit", "TotalEdit", "SepSecEdit"})
+            fields[name] = TextOf(name);
+        return fields;
+    }
+
+    static QMimeData* Files(const QStringList& paths) {
+        auto* data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        data->setUrls(urls);
+        return data;
+    }
+
+    bool Enter(const QMimeData* data) {
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction | Qt::MoveAction, data,
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        return enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
+    }
+    // Qt hands a drop to the widget that took the drag's entry.
+    bool Drop(const QMimeData* data) {
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(&window, &drop);
+        return drop.isAccepted();
+    }
+    void WaitForProbe() {
+        QElapsedTimer clock;
+        clock.start();
+        while (drop->Busy() && clock.elapsed() < 30000)
+            QTest::qWait(10);
+        ASSERT_FALSE(drop->Busy());
+    }
+
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window;
+    RecordingDrop* drop = nullptr;
+};
+
+TEST_F(RecordingDropTest, TakesLocalFilesOnlyAndProbesNothingBeforeTheDrop) {
+    const auto before = Fields();
+    auto* addresses = new QMimeData;
+    addresses->setUrls({QUrl(QStringLiteral("https://tavik.example.org/a.ts"))});
+    auto* mixed = Files({QStringLiteral("/tmp/a.ts")});
+    mixed->setUrls(mixed->urls() << QUrl(QStringLiteral("https://tavik.example.org/b.ts")));
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("/tmp/a.ts"));
+    const struct {
+        const char* name;
+        std::unique_ptr<QMimeData> data;
+        bool taken;
+    } rows[] = {
+        {"one_file", std::unique_ptr<QMimeData>(Files({QStringLiteral("/tmp/a.ts")})), true},
+        {"two_files",
+         std::unique_ptr<QMimeData>(Files({QStringLiteral("/tmp/a.ts"), QStringLiteral("/tmp/b")})),
+         true},
+        {"web_address", std::unique_ptr<QMimeData>(addresses), false},
+        {"file_and_address", std::unique_ptr<QMimeData>(mixed), false},
+        {"text", std::unique_ptr<QMimeData>(text), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(Enter(row.data.get()), row.taken);
+        EXPECT_FALSE(drop->Busy());
+    }
+    EXPECT_EQ(Fields(), before);
+    // Every drag reaches the window: no field takes dropped text as input.
+    EXPECT_TRUE(window.acceptDrops());
+    for (const QWidget* child : window.findChildren<QWidget*>())
+        EXPECT_FALSE(child->acceptDrops()) << child->objectName().toStdString();
+}
+
+TEST_F(RecordingDropTest, DroppedRecordingsFillTimeAndAudioRate) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    window.findChild<QLineEdit*>(QStringLiteral("TotalEdit"))->setText(QStringLiteral("4"));
+    const std::unique_ptr<QMimeData> files(Files({media.Path("rec.ts"), media.Path("rec.mkv")}));
+    ASSERT_TRUE(Enter(files.get()));
+    ASSERT_TRUE(Drop(files.get()));
+    WaitForProbe();
+    EXPECT_EQ(Fields(), (std::map<std::string, std::string>{{"AudioRateBox", "192"},
+                                                            {"MonthEdit", "0"},
+                                                            {"SecEdit", "6"},
+                                                            {"TotalSecEdit", "6"},
+                                                            {"TotalEdit", "1"},
+                                                            {"SepSecEdit", "6"}}));
+    EXPECT_TRUE(errors.shown.empty());
+}
+
+// A probe that hangs: the window takes input meanwhile, a second drop is
+// refused, and the time-out reaches the error box with no field changed.
+TEST_F(RecordingDropTest, HangingProbeIsKilledAndTheWindowKeepsWorking) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    ProbeOptions options;
+    options.program = media.StandIn("window-hang", QStringLiteral("exec sleep 30"));
+    options.timeLimitMs = 500;
+    drop->SetProbeOptions(options);
+    const std::unique_ptr<QMimeData> files(Files({media.Path("rec.ts")}));
+    ASSERT_TRUE(Enter(files.get()));
+    ASSERT_TRUE(Drop(files.get()));
+    EXPECT_TRUE(drop->Busy());
+    EXPECT_FALSE(Enter(files.get()));
+    EXPECT_FALSE(Drop(files.get()));
+
+    QTest::qWait(100);
+    auto* totalEdit = window.findChild<QLineEdit*>(QStringLiteral("TotalEdit"));
+    totalEdit->selectAll();
+    QTest::keyClicks(totalEdit, QStringLiteral("4"));
+    EXPECT_EQ(TextOf("SepSecEdit"), "450");
+    EXPECT_TRUE(drop->Busy());
+    const auto typed = Fields();
+
+    WaitForProbe();
+    EXPECT_EQ(Fields(), typed);
+    ASSERT_EQ(errors.shown.size(), 1u);
+    EXPECT_EQ(errors.shown[0].caption, "Tavik");
+    EXPECT_EQ(errors.shown[0].text, "「rec.ts」の調査が 0.5 秒以内に終わらないため中止しました.");
+    EXPECT_TRUE(Enter(files.get())); // free for the next drop
+}
+
+} // namespace
+} // namespace tavik

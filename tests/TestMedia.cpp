@@ -1,0 +1,92 @@
+#include "TestMedia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace tavik {
+
+namespace {
+
+bool Run(const QStringList& arguments, QString& why) {
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), arguments);
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitStatus() != QProcess::NormalExit ||
+        ffmpeg.exitCode() != 0) {
+        why = QStringLiteral("ffmpeg failed: ") +
+              QString::fromLocal8Bit(ffmpeg.readAllStandardError());
+        return false;
+    }
+    return true;
+}
+
+QStringList Lavfi(const QString& seconds, bool tone) {
+    QStringList a{QStringLiteral("-v"),
+                  QStringLiteral("error"),
+                  QStringLiteral("-y"),
+                  QStringLiteral("-f"),
+                  QStringLiteral("lavfi"),
+                  QStringLiteral("-i"),
+                  QStringLiteral("testsrc=size=64x48:rate=25:duration=") + seconds};
+    if (tone)
+        a << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+          << QStringLiteral("sine=frequency=440:duration=") + seconds;
+    return a;
+}
+
+} // namespace
+
+const TestMedia& TestMedia::Get() {
+    static const TestMedia media;
+    return media;
+}
+
+TestMedia::TestMedia() {
+    if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty()) {
+        why_ = QStringLiteral("ffmpeg is not installed (Debian package ffmpeg)");
+        return;
+    }
+    const auto codecs = [](const char* video, const char* audioRate) {
+        QStringList a{QStringLiteral("-c:v"), QString::fromLatin1(video)};
+        if (audioRate)
+            a << QStringLiteral("-c:a") << QStringLiteral("mp2") << QStringLiteral("-b:a")
+              << QString::fromLatin1(audioRate);
+        else
+            a << QStringLiteral("-an");
+        return a;
+    };
+    if (!Run(Lavfi(QStringLiteral("2.52"), true) + codecs("mpeg2video", "192k") << Path("rec.ts"),
+             why_) ||
+        !Run(Lavfi(QStringLiteral("2.52"), true) + codecs("mpeg4", "128k") << Path("rec.mkv"),
+             why_) ||
+        !Run(Lavfi(QStringLiteral("4.2"), false) + codecs("mpeg4", nullptr) << Path("silent.mp4"),
+             why_))
+        return;
+    // Names that must reach ffprobe as file names, not options or protocols.
+    for (const char* name : {"-h", "http:x", "two words.ts", "new\nline.ts"})
+        QFile::copy(Path("rec.ts"), Path(QString::fromUtf8(name)));
+    // An MP4 whose index (written last) is cut off.
+    QFile whole(Path("silent.mp4"));
+    QFile cut(Path("truncated.mp4"));
+    if (whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly))
+        cut.write(whole.read(whole.size() / 2));
+    QFile notes(Path("notes.txt"));
+    if (notes.open(QIODevice::WriteOnly)) notes.write("not a recording\n");
+    QDir(dir_.path()).mkdir(QStringLiteral("folder"));
+}
+
+QString TestMedia::StandIn(const QString& name, const QString& body) const {
+    const QString path = Path(QStringLiteral("bin-") + name);
+    QFile script(path);
+    if (script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        script.write("#!/bin/sh\n");
+        script.write(body.toUtf8());
+        script.write("\n");
+    }
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+} // namespace tavik

@@ -1,0 +1,35 @@
+#pragma once
+
+// Small recordings made with ffmpeg for the probe's tests, and stand-ins for
+// ffprobe where real files cannot show a case (a hang, a crash, garbage).
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace tavik {
+
+class TestMedia {
+public:
+    // Makes the files once per process; Ready() is false (with Why()) when
+    // ffmpeg is missing or fails.
+    static const TestMedia& Get();
+
+    bool Ready() const { return why_.isEmpty(); }
+    const QString& Why() const { return why_; }
+
+    // rec.ts: 2.52 s picture and tone, MP2 audio at 192 kbit/s;
+    // rec.mkv: the same with MP2 at 128 kbit/s (no stream durations);
+    // silent.mp4: 4.2 s of picture only.
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    // An executable script that stands in for ffprobe, running body.
+    QString StandIn(const QString& name, const QString& body) const;
+
+private:
+    TestMedia();
+
+    QTemporaryDir dir_;
+    QString why_;
+};
+
+} // namespace tavik
