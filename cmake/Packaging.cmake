@@ -18,5 +18,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tavik.example.org/)
 # Library dependencies come from the binary; the font is loaded by name.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+# ffprobe reads dropped recordings; without it a drop says what to install.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 
 include(CPack)
