@@ -25,6 +25,7 @@ test: build
 
 bench: build
 	./$(BUILD)/bench/tavik_bench
+	./$(BUILD)/bench/tavik_drop_bench
 
 # Start-up time and memory against a bare Qt window (needs Xvfb).
 startup: build
