@@ -135,7 +135,7 @@ TEST_F(RecordingDropTest, HangingProbeIsKilledAndTheWindowKeepsWorking) {
     const TestMedia& media = TestMedia::Get();
     if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
     ProbeOptions options;
-    options.program = media.StandIn("window-hang", QStringLiteral("exec sleep 30"));
+    options.program = media.StandIn("window-hang", QStringLiteral("exec sleep 600"));
     options.timeLimitMs = 500;
     drop->SetProbeOptions(options);
     const std::unique_ptr<QMimeData> files(Files({media.Path("rec.ts")}));

@@ -49,7 +49,7 @@ const ProbeCase kCases[] = {
     {"no_ffprobe", {"rec.ts"}, QString(), 0, {}, "Debian パッケージ ffmpeg をインストール"},
     {"hang_is_killed",
      {"rec.ts"},
-     QStringLiteral("exec sleep 30"),
+     QStringLiteral("exec sleep 600"),
      0,
      {},
      "0.3 秒以内に終わらない",
@@ -93,6 +93,12 @@ const ProbeCase kCases[] = {
      Report(R"({"streams": [{"codec_type": "audio", "bit_rate": "192000"},
                             {"codec_type": "audio", "bit_rate": "N/A"}],
                 "format": {"duration": "60.000000"}})"),
+     60,
+     {},
+     nullptr},
+    {"decimals_beyond_microseconds_round_up",
+     {"rec.ts"},
+     Report(R"({"format": {"duration": "59.0000001"}})"),
      60,
      {},
      nullptr},
@@ -177,6 +183,7 @@ TEST_P(RecordingProbeTest, BackgroundProbe) {
     RecordingProbe probe(Options(GetParam()));
     std::optional<ProbeResult> result;
     QEventLoop loop;
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit); // a probe that is never killed
     ASSERT_TRUE(probe.Start(Paths(GetParam()), [&](const ProbeResult& r) {
         EXPECT_FALSE(probe.Busy());
         result = r;
@@ -196,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Probe, RecordingProbeTest, testing::ValuesIn(kCases),
 TEST(RecordingProbeArguments, PathIsOneFileUrlArgument) {
     const TestMedia& media = TestMedia::Get();
     if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
-    const QString log = media.Path("arguments");
+    const QString log = media.Scratch("arguments.log");
     ProbeOptions options;
     options.program =
         media.StandIn("arguments", QStringLiteral("printf '%s\\0' \"$@\" > '%1'\n").arg(log) +
@@ -221,7 +228,7 @@ TEST(RecordingProbeLifetime, DestroyedWhileRunningKillsTheChild) {
     const TestMedia& media = TestMedia::Get();
     if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
     ProbeOptions options;
-    options.program = media.StandIn("lifetime", QStringLiteral("exec sleep 30"));
+    options.program = media.StandIn("lifetime", QStringLiteral("exec sleep 600"));
     QElapsedTimer clock;
     clock.start();
     {

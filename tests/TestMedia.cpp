@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -42,11 +43,26 @@ const TestMedia& TestMedia::Get() {
     return media;
 }
 
-TestMedia::TestMedia() {
+TestMedia::TestMedia() : dir_(QStringLiteral(TAVIK_TEST_MEDIA_DIR)) {
+    if (QFileInfo::exists(Path(QStringLiteral("complete")))) return;
     if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty()) {
         why_ = QStringLiteral("ffmpeg is not installed (Debian package ffmpeg)");
         return;
     }
+    // Made beside the final folder and renamed into place, so test processes
+    // running in parallel never see half of it.
+    QTemporaryDir making(dir_ + QStringLiteral("-XXXXXX"));
+    if (!Make(making.path())) return;
+    QFile(making.filePath(QStringLiteral("complete"))).open(QIODevice::WriteOnly);
+    if (QDir().rename(making.path(), dir_)) making.setAutoRemove(false);
+    if (!QFileInfo::exists(Path(QStringLiteral("complete"))))
+        why_ = QStringLiteral("could not keep the recordings in ") + dir_;
+}
+
+bool TestMedia::Make(const QString& dir) {
+    const auto path = [&dir](const char* name) {
+        return dir + QLatin1Char('/') + QString::fromUtf8(name);
+    };
     const auto codecs = [](const char* video, const char* audioRate) {
         QStringList a{QStringLiteral("-c:v"), QString::fromLatin1(video)};
         if (audioRate)
@@ -56,28 +72,28 @@ TestMedia::TestMedia() {
             a << QStringLiteral("-an");
         return a;
     };
-    if (!Run(Lavfi(QStringLiteral("2.52"), true) + codecs("mpeg2video", "192k") << Path("rec.ts"),
+    if (!Run(Lavfi(QStringLiteral("2.52"), true) + codecs("mpeg2video", "192k") << path("rec.ts"),
              why_) ||
-        !Run(Lavfi(QStringLiteral("2.52"), true) + codecs("mpeg4", "128k") << Path("rec.mkv"),
+        !Run(Lavfi(QStringLiteral("2.52"), true) + codecs("mpeg4", "128k") << path("rec.mkv"),
              why_) ||
-        !Run(Lavfi(QStringLiteral("4.2"), false) + codecs("mpeg4", nullptr) << Path("silent.mp4"),
+        !Run(Lavfi(QStringLiteral("4.2"), false) + codecs("mpeg4", nullptr) << path("silent.mp4"),
              why_))
-        return;
+        return false;
     // Names that must reach ffprobe as file names, not options or protocols.
     for (const char* name : {"-h", "http:x", "two words.ts", "new\nline.ts"})
-        QFile::copy(Path("rec.ts"), Path(QString::fromUtf8(name)));
+        QFile::copy(path("rec.ts"), path(name));
     // An MP4 whose index (written last) is cut off.
-    QFile whole(Path("silent.mp4"));
-    QFile cut(Path("truncated.mp4"));
+    QFile whole(path("silent.mp4"));
+    QFile cut(path("truncated.mp4"));
     if (whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly))
         cut.write(whole.read(whole.size() / 2));
-    QFile notes(Path("notes.txt"));
+    QFile notes(path("notes.txt"));
     if (notes.open(QIODevice::WriteOnly)) notes.write("not a recording\n");
-    QDir(dir_.path()).mkdir(QStringLiteral("folder"));
+    return QDir(dir).mkdir(QStringLiteral("folder"));
 }
 
 QString TestMedia::StandIn(const QString& name, const QString& body) const {
-    const QString path = Path(QStringLiteral("bin-") + name);
+    const QString path = Scratch(name);
     QFile script(path);
     if (script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         script.write("#!/bin/sh\n");

@@ -10,8 +10,9 @@ namespace tavik {
 
 class TestMedia {
 public:
-    // Makes the files once per process; Ready() is false (with Why()) when
-    // ffmpeg is missing or fails.
+    // Makes the recordings once for the build tree (every test process
+    // shares them); Ready() is false (with Why()) when ffmpeg is missing or
+    // fails.
     static const TestMedia& Get();
 
     bool Ready() const { return why_.isEmpty(); }
@@ -20,15 +21,19 @@ public:
     // rec.ts: 2.52 s picture and tone, MP2 audio at 192 kbit/s;
     // rec.mkv: the same with MP2 at 128 kbit/s (no stream durations);
     // silent.mp4: 4.2 s of picture only.
-    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QString Path(const QString& name) const { return dir_ + QLatin1Char('/') + name; }
 
-    // An executable script that stands in for ffprobe, running body.
+    // A file of this process's own, and an executable script in that place
+    // that stands in for ffprobe, running body.
+    QString Scratch(const QString& name) const { return scratch_.filePath(name); }
     QString StandIn(const QString& name, const QString& body) const;
 
 private:
     TestMedia();
+    bool Make(const QString& dir);
 
-    QTemporaryDir dir_;
+    QString dir_;
+    QTemporaryDir scratch_;
     QString why_;
 };
 
