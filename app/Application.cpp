@@ -12,6 +12,8 @@
 #include <QStyleFactory>
 #include <QToolTip>
 
+#include <iostream>
+
 namespace tavik {
 
 namespace {
@@ -62,6 +64,12 @@ void SetUpApplication(QApplication& app) {
     QApplication::setWindowIcon(icon);
 }
 
+void WarnIfNoJapaneseFont(const TavikWindow& window, std::ostream& out) {
+    if (!window.DrawsJapanese())
+        out << "tavik: no installed font draws Japanese text; install the Debian package "
+               "fonts-ipafont-gothic\n";
+}
+
 int RunTavik(QApplication& app) {
     SetUpApplication(app);
     QtHelpDispatch help(QStringLiteral(TAVIK_HELP_FILE));
@@ -69,6 +77,7 @@ int RunTavik(QApplication& app) {
     QtShell shell;
     {
         TavikWindow window(errorBox, help, shell);
+        WarnIfNoJapaneseFont(window, std::cerr);
         window.ShowAtStartUp();
         app.exec();
     }

@@ -1,12 +1,20 @@
 #pragma once
 
+#include <iosfwd>
+
 class QApplication;
 
 namespace tavik {
 
+class TavikWindow;
+
 // Application-wide settings made once at start-up, before the window exists:
 // title, style, icon and the timing of hints.
 void SetUpApplication(QApplication& app);
+
+// Tells on the stream which Debian package to install when no installed font
+// draws the window's Japanese captions; the window opens all the same.
+void WarnIfNoJapaneseFont(const TavikWindow& window, std::ostream& out);
 
 // Start-up to exit: creates the window, shows it, runs the message loop and
 // tells the help viewer at the end that it is no longer needed. Returns the

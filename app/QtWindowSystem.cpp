@@ -88,8 +88,8 @@ void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
     if (command != kContents) return;
 
     QString helpFile;
-    if (QWidget* active = QApplication::activeWindow())
-        helpFile = active->property(kHelpFileProperty).toString();
+    QWidget* active = QApplication::activeWindow();
+    if (active) helpFile = active->property(kHelpFileProperty).toString();
     if (helpFile.isEmpty()) helpFile = applicationHelpFile_;
     if (helpFile.isEmpty()) return;
 
@@ -101,6 +101,12 @@ void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
         viewer_->setWindowFlag(Qt::WindowStaysOnTopHint);
         viewer_->setOpenExternalLinks(true);
         viewer_->resize(520, 560);
+    }
+    // The help reads in the asking window's family, at the viewer's own size.
+    if (active && active != viewer_) {
+        QFont font = viewer_->font();
+        font.setFamilies(active->font().families());
+        viewer_->setFont(font);
     }
     QFile file(Resolve(helpFile));
     if (file.open(QIODevice::ReadOnly)) {

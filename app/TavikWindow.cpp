@@ -5,58 +5,140 @@
 #include "winsys/AppTitle.h"
 
 #include <QApplication>
-#include <QFontInfo>
+#include <QCheckBox>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
+#include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
+#include <QTextLayout>
+#include <QtMath>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <vector>
 
 namespace tavik {
 
 namespace {
 
-// The family the layout names, and the Debian font that stands in for it.
+// The family the layout names, and the Debian fonts that stand in for it,
+// best first: IPAPGothic and TakaoPGothic (drawn from it) keep the designed
+// metrics; the others are proportional Japanese Gothics users commonly have.
 const QString kLayoutFamily = QStringLiteral("ＭＳ Ｐゴシック");
-const QString kStandInFamily = QStringLiteral("IPAPGothic");
+const QStringList kStandInFamilies = {
+    QStringLiteral("IPAPGothic"),       QStringLiteral("TakaoPGothic"),
+    QStringLiteral("IPAexGothic"),      QStringLiteral("VL PGothic"),
+    QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Source Han Sans JP")};
 constexpr int kDesignedPixels = 12;
+// How high a line of the stand-in is at 12 pixels (ascent plus descent): the
+// height the layout was designed for.
+constexpr qreal kStandInLineHeight = 12.90625;
 constexpr int kClientWidth = 201;
 constexpr int kClientHeight = 217;
+// Room kept between the lowest control of a page and the page's bottom edge.
+constexpr int kPageBottomMargin = 2;
+// A caption's run that follows a field starts its ink this far right of the
+// field, so that one pixel column stays clear; above one device pixel per
+// pixel a field's frame may spill a device pixel past it, so one pixel more.
+constexpr qreal kUnitGap = 0.875;
+constexpr qreal kScaledUnitGap = kUnitGap + 1;
+// Less than any glyph position a font engine tells apart (1/64 pixel).
+constexpr qreal kSubPixel = 1.0 / 128;
+// Every Japanese character of the window's captions.
+const QString kCaptionSample =
+    QStringLiteral("電卓設定作者音声映像ﾌｧｲﾙｻｲｽﾞ時間分秒割計算１話当り厳密に合わせる開発班＜↑");
 
-// Paints a caption with its blank runs widened so that the caption spans the
-// label's designed width. QFont::setWordSpacing cannot do it: Qt widens only
-// one blank of a run, and none next to Japanese text.
+// Where each run of a caption starts. The blank runs share what the inked
+// runs leave of the label's width, narrower than the font's blank where
+// need be; a run that follows a field starts clear of it.
+std::vector<qreal> RunStarts(const QFont& font, const QStringList& runs, qreal width,
+                             const std::vector<qreal>& fieldEnds, qreal gap) {
+    const QFontMetricsF metrics(font);
+    qreal inked = 0;
+    for (const QString& run : runs)
+        inked += metrics.horizontalAdvance(run);
+    const auto blanks = runs.size() - 1;
+    qreal blank = std::max<qreal>(0, (width - inked) / blanks);
+    qreal rest = inked;
+    std::size_t field = 0;
+    std::vector<qreal> starts;
+    qreal x = 0;
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        const qreal advance = metrics.horizontalAdvance(runs[i]);
+        if (i > 0 && !runs[i].isEmpty() && field < fieldEnds.size()) {
+            QPainterPath ink;
+            ink.addText(0, 0, font, runs[i]);
+            const qreal clear = fieldEnds[field++] + gap - ink.boundingRect().left();
+            if (x < clear) {
+                x = clear;
+                if (const auto left = blanks - i; left > 0)
+                    blank = std::max<qreal>(0, (width - x - rest) / left);
+            }
+        }
+        starts.push_back(x);
+        rest -= advance;
+        x += advance + blank;
+    }
+    return starts;
+}
+
+// The area a page of the page control takes, worked out before it is shown
+// and lays out its pages.
+QRect PageArea(const QTabWidget* pages) {
+    QStyleOptionTabWidgetFrame option;
+    option.initFrom(pages);
+    option.rect = QRect(QPoint(), pages->size());
+    option.shape = pages->tabBar()->shape();
+    option.tabBarSize = pages->tabBar()->sizeHint();
+    option.lineWidth = pages->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, pages);
+    return pages->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, pages);
+}
+
+// Paints a caption run by run from the starts worked out for it.
+// QFont::setWordSpacing cannot do it: Qt widens only one blank of a run, and
+// none next to Japanese text.
 class BlankSpreader : public QObject {
 public:
     using QObject::QObject;
+
+    // Lays out the label's caption over the fields that lie on it and widens
+    // the label where the last run ends past it.
+    void Spread(QLabel* label, const std::vector<QRect>& fields, qreal gap) {
+        const QStringList runs = label->text().split(QLatin1Char(' '));
+        std::vector<qreal> fieldEnds;
+        for (const QRect& field : fields)
+            fieldEnds.push_back(field.x() + field.width() - label->x());
+        std::vector<qreal> starts = RunStarts(label->font(), runs, label->width(), fieldEnds, gap);
+        const qreal end =
+            starts.back() + QFontMetricsF(label->font()).horizontalAdvance(runs.back());
+        if (end > label->width() + kSubPixel) label->resize(qCeil(end), label->height());
+        starts_[label] = std::move(starts);
+        label->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Paint) return QObject::eventFilter(watched, event);
         auto* label = static_cast<QLabel*>(watched);
-        const QString text = label->text();
+        const QStringList runs = label->text().split(QLatin1Char(' '));
+        const std::vector<qreal>& starts = starts_[label];
         const QFontMetricsF metrics(label->font());
-        const QStringList runs = text.split(QLatin1Char(' '));
-        const auto blanks = runs.size() - 1;
-        qreal inked = 0;
-        for (const QString& run : runs)
-            inked += metrics.horizontalAdvance(run);
-        const qreal blank = std::max(metrics.horizontalAdvance(QLatin1Char(' ')),
-                                     (label->width() - inked) / blanks);
-
         QPainter painter(label);
         painter.setFont(label->font());
         painter.setPen(label->palette().color(label->foregroundRole()));
         const qreal baseline = (label->height() - metrics.height()) / 2 + metrics.ascent();
-        qreal x = 0;
-        for (const QString& run : runs) {
-            painter.drawText(QPointF(x, baseline), run);
-            x += metrics.horizontalAdvance(run) + blank;
-        }
+        for (qsizetype i = 0; i < runs.size() && i < qsizetype(starts.size()); ++i)
+            painter.drawText(QPointF(starts[i], baseline), runs[i]);
         return true;
     }
+
+private:
+    std::map<const QObject*, std::vector<qreal>> starts_;
 };
 
 } // namespace
@@ -97,12 +179,17 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
     // A field holds exactly what was typed: no completion from the items.
     for (QComboBox* box : {ui_->AudioRateBox, ui_->VideoRateBox, ui_->SizeBox})
         box->setCompleter(nullptr);
+    // An input method starts in direct entry of ASCII digits in the number
+    // fields; a combo box passes its own hints on to its edit part.
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             ui_->AudioRateBox, ui_->VideoRateBox, ui_->SizeBox, ui_->MonthEdit, ui_->SecEdit,
+             ui_->TotalSecEdit, ui_->PieceEdit, ui_->TotalEdit})
+        field->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhPreferLatin);
 
     ApplyColours();
+    ApplyScale();
     SpreadLabelBlanks();
     FitAuthorPage();
-    ApplyScale();
-    setFixedSize(qRound(kClientWidth * scale_), qRound(kClientHeight * scale_));
 
     // The author page's picture is loaded the first time that page is shown.
     connect(ui_->Pages, &QTabWidget::currentChanged, this, [this](int index) {
@@ -119,58 +206,126 @@ TavikWindow::~TavikWindow() = default;
 
 void TavikWindow::ApplyFont() {
     // Consulted only where the named family itself is not installed.
-    QFont::insertSubstitution(kLayoutFamily, kStandInFamily);
+    QFont::insertSubstitutions(kLayoutFamily, kStandInFamilies);
     QFont font(kLayoutFamily);
     font.setPixelSize(kDesignedPixels);
     font.setStyleStrategy(QFont::PreferDefault);
     setFont(font);
-    // Scale by the em, not the line height: the stand-in's lines are 12.9 px.
-    scale_ = static_cast<double>(QFontInfo(font).pixelSize()) / kDesignedPixels;
+
+    // A line of the captions' characters, laid out as the window draws them
+    // with any fallback font, measured against the stand-in. The height in
+    // designed pixels is made whole, as a text metric is, so that small
+    // differences of rendering keep the scale at 1.
+    QTextLayout sample(kCaptionSample, font);
+    sample.beginLayout();
+    const QTextLine line = sample.createLine();
+    sample.endLayout();
+    const qreal height = std::max(line.height(), QFontMetricsF(font).height());
+    scale_ = std::round(kDesignedPixels * height / kStandInLineHeight) / kDesignedPixels;
+    drawsJapanese_ = true;
+    for (const QGlyphRun& run : sample.glyphRuns()) {
+        const QList<quint32> glyphs = run.glyphIndexes();
+        if (std::find(glyphs.begin(), glyphs.end(), 0u) != glyphs.end()) drawsJapanese_ = false;
+    }
 }
 
+// Scales the layout by the measured height and grows the client area where
+// the font's tab row leaves a page too short for its lowest control.
 void TavikWindow::ApplyScale() {
-    if (scale_ == 1.0) return;
     const auto scaled = [this](QWidget* w) {
         const QRect g = w->geometry();
         w->setGeometry(qRound(g.x() * scale_), qRound(g.y() * scale_), qRound(g.width() * scale_),
                        qRound(g.height() * scale_));
     };
-    scaled(ui_->Pages);
-    scaled(ui_->HelpBtn);
+    if (scale_ != 1.0) {
+        scaled(ui_->Pages);
+        scaled(ui_->HelpBtn);
+    }
+    // A caption without blank runs keeps room for its text where the layout
+    // shrinks; the text itself stays at its size.
+    const auto fitted = [](QWidget* w) {
+        const QFontMetricsF metrics(w->font());
+        int needed = 0;
+        if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().contains(' '))
+            needed = qCeil(metrics.horizontalAdvance(label->text()));
+        if (auto* box = qobject_cast<QCheckBox*>(w))
+            needed = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                     box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box) +
+                     qCeil(metrics.horizontalAdvance(box->text()));
+        if (needed > w->width()) w->resize(needed, w->height());
+    };
+    int lowest = 0;
     for (QWidget* page : {ui_->MainTab, ui_->ConfigTab, ui_->AboutTab})
-        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            scaled(child);
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (scale_ != 1.0) scaled(child);
+            fitted(child);
+            lowest = std::max(lowest, child->geometry().bottom() + 1);
+        }
+
+    QTabWidget* pages = ui_->Pages;
+    const int extra =
+        std::max(0, lowest + qRound(kPageBottomMargin * scale_) - PageArea(pages).height());
+    pages->resize(pages->width(), pages->height() + extra);
+    setFixedSize(qRound(kClientWidth * scale_), qRound(kClientHeight * scale_) + extra);
 }
 
-// The captions leave blank runs for the fields drawn over them. The stand-in
-// font's blank is narrower than the designed one, so the blanks are widened
-// until each caption spans its designed width and the units stay clear of
-// the fields.
+// The captions leave blank runs for the fields drawn over them; each caption
+// is spread to its label's width with the fields that lie on it kept clear.
 void TavikWindow::SpreadLabelBlanks() {
     auto* spreader = new BlankSpreader(this);
+    const qreal gap = devicePixelRatioF() > 1 ? kScaledUnitGap : kUnitGap;
+    const QList<QWidget*> children =
+        ui_->MainTab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QLabel* label : ui_->MainTab->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        if (label->text().contains(QLatin1Char(' '))) label->installEventFilter(spreader);
+        if (!label->text().contains(QLatin1Char(' '))) continue;
+        std::vector<QRect> fields;
+        for (QWidget* child : children) {
+            const QRect g = child->geometry();
+            const bool isField = qobject_cast<QLineEdit*>(child) || qobject_cast<QComboBox*>(child);
+            if (isField && g.top() <= label->geometry().bottom() && g.bottom() >= label->y() &&
+                g.x() > label->x() && g.x() < label->geometry().right())
+                fields.push_back(g);
+        }
+        std::sort(fields.begin(), fields.end(),
+                  [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+        spreader->Spread(label, fields, gap);
     }
 }
 
-// The labels carrying this program's own names size to their text.
+// The labels carrying this program's own names size to their text, and the
+// address fields widen to theirs, within the page.
 void TavikWindow::FitAuthorPage() {
     ui_->VerLbl->adjustSize();
     ui_->CreatorLbl->adjustSize();
-    // Should an address be wider than its field, its beginning shows.
-    ui_->MailEdit->setCursorPosition(0);
-    ui_->URLEdit->setCursorPosition(0);
+    const int pageWidth = PageArea(ui_->Pages).width();
+    for (QLineEdit* edit : {ui_->MailEdit, ui_->URLEdit}) {
+        // A frameless line edit keeps 2 pixels of margin on each side.
+        const int needed = qCeil(QFontMetricsF(edit->font()).horizontalAdvance(edit->text())) + 4;
+        edit->resize(std::min(std::max(edit->width(), needed), pageWidth - edit->x()),
+                     edit->height());
+        // Should an address still be wider than its field, its beginning shows.
+        edit->setCursorPosition(0);
+    }
 }
 
+// The window and the read-only fields are painted in the button colour, so
+// their text takes the button-text colour: a scheme may pair a light button
+// colour with light window text.
 void TavikWindow::ApplyColours() {
+    constexpr QPalette::ColorGroup kGroups[] = {QPalette::Active, QPalette::Inactive,
+                                                QPalette::Disabled};
     QPalette window = palette();
     const QColor buttonFace = window.color(QPalette::Button);
     window.setColor(QPalette::Window, buttonFace);
+    for (QPalette::ColorGroup group : kGroups)
+        window.setColor(group, QPalette::WindowText, window.color(group, QPalette::ButtonText));
     setPalette(window);
     setAutoFillBackground(true);
     for (QLineEdit* edit : {ui_->SepSecEdit, ui_->MailEdit, ui_->URLEdit}) {
         QPalette p = edit->palette();
         p.setColor(QPalette::Base, buttonFace);
+        for (QPalette::ColorGroup group : kGroups)
+            p.setColor(group, QPalette::Text, p.color(group, QPalette::ButtonText));
         edit->setPalette(p);
     }
 }

@@ -26,8 +26,12 @@ public:
 
     void ShowAtStartUp();
 
-    // The window font's pixel size over the 12 pixels the layout was made for.
+    // The measured height of the window's text over the stand-in font's, in
+    // whole twelfths: the factor the layout and the client area are scaled by.
     double LayoutScale() const { return scale_; }
+
+    // Whether the installed fonts draw every character of the captions.
+    bool DrawsJapanese() const { return drawsJapanese_; }
 
 private:
     void ApplyFont();
@@ -40,6 +44,7 @@ private:
 
     std::unique_ptr<Ui::TavikFrm> ui_;
     double scale_ = 1.0;
+    bool drawsJapanese_ = true;
     EventDelivery delivery_;
     struct Controls;
     std::unique_ptr<Controls> controls_;

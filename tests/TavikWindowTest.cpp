@@ -29,7 +29,10 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -178,6 +181,15 @@ TEST_F(TavikWindowTest, PagesAndReadOnlyFields) {
     EXPECT_FALSE(Find<QLineEdit>("MailEdit")->hasFrame());
     EXPECT_FALSE(Find<QLineEdit>("URLEdit")->hasFrame());
     EXPECT_EQ(Find<QComboBox>("SizeBox")->count(), 3);
+    // An input method starts in direct ASCII entry in the number fields.
+    for (const char* name : {"AudioRateBox", "VideoRateBox", "SizeBox", "MonthEdit", "SecEdit",
+                             "TotalSecEdit", "PieceEdit", "TotalEdit"}) {
+        // What an input method asks of the field that has the focus.
+        const int hints = Find<QWidget>(name)->inputMethodQuery(Qt::ImHints).toInt();
+        EXPECT_EQ(hints & (Qt::ImhPreferNumbers | Qt::ImhPreferLatin),
+                  Qt::ImhPreferNumbers | Qt::ImhPreferLatin)
+            << name;
+    }
 }
 
 TEST_F(TavikWindowTest, WindowIsFixedTopMostWithoutMaximise) {
@@ -453,22 +465,6 @@ TEST(QtShell, DoubleClickOpensTheAddressOnTheDesktop) {
               (std::vector<std::string>{"mailto:i@example.org", "https://tavik.example.org/"}));
 }
 
-// The captions' blank runs are widened so each caption ends at its designed
-// width and the unit to the right of a field is not hidden under it.
-TEST_F(TavikWindowTest, CaptionsSpanTheirDesignedWidth) {
-    for (const char* name : {"Label1", "Label3", "Label4", "Label8"}) {
-        auto* label = Find<QLabel>(name);
-        QImage image(label->size(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        label->render(&image);
-        int lastInk = -1;
-        for (int x = 0; x < image.width(); ++x)
-            for (int y = 0; y < image.height(); ++y)
-                if (qGray(image.pixel(x, y)) < 160) lastInk = x;
-        EXPECT_GE(lastInk, label->width() - 3) << name;
-    }
-}
-
 // A screen reader announces what each field, button and the check box is.
 TEST_F(TavikWindowTest, EveryControlHasAnAccessibleName) {
     for (const ControlRow& row : kControls) {
@@ -479,14 +475,166 @@ TEST_F(TavikWindowTest, EveryControlHasAnAccessibleName) {
         if (needsName) {
             EXPECT_FALSE(w->accessibleName().isEmpty()) << row.name;
         }
+        // Speech input says what it sees: a worded caption is part of the name.
+        const QString caption = QString::fromUtf8(row.caption);
+        if (qobject_cast<const QAbstractButton*>(w) && caption.size() > 1) {
+            EXPECT_TRUE(w->accessibleName().contains(caption)) << row.name;
+        }
     }
     EXPECT_EQ(Find<QComboBox>("AudioRateBox")->accessibleName(),
               QString::fromUtf8("音声のﾋﾞｯﾄﾚｰﾄ (Kbps)"));
 }
 
-TEST_F(TavikWindowTest, AuthorAddressesFitTheirFields) {
+TEST_F(TavikWindowTest, HelpWindowUsesTheWindowsFamily) {
+    ShowWindow();
+    QtHelpDispatch dispatch(QStringLiteral("/nonexistent/tavik/Tavik.hlp"));
+    dispatch.RunHelpCommand(HelpDispatch::kContents, 0);
+    ASSERT_NE(dispatch.Viewer(), nullptr);
+    EXPECT_EQ(QFontInfo(dispatch.Viewer()->font()).family(), QFontInfo(window.font()).family());
+}
+
+// A scheme may pair a light button colour with light window text: whatever is
+// drawn on the button colour takes the button-text colour.
+TEST(TavikWindowColours, TextOnTheButtonColourTakesTheButtonTextColour) {
+    const QPalette saved = QApplication::palette();
+    QPalette scheme = saved;
+    scheme.setColor(QPalette::Button, QColor(0xe8, 0xe8, 0xe8));
+    scheme.setColor(QPalette::ButtonText, QColor(0x20, 0x20, 0x20));
+    scheme.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    scheme.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
+    scheme.setColor(QPalette::Base, QColor(0x30, 0x30, 0x30));
+    scheme.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    QApplication::setPalette(scheme);
+    {
+        MemoryErrorBox errors;
+        MemoryHelpDispatch help;
+        MemoryShell shell;
+        TavikWindow window(errors, help, shell);
+        EXPECT_EQ(window.palette().color(QPalette::Window), scheme.color(QPalette::Button));
+        for (const char* name : {"Label1", "Label5", "NearRateChk", "VerLbl", "Pages"}) {
+            const auto* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_EQ(w->palette().color(w->foregroundRole()), scheme.color(QPalette::ButtonText))
+                << name;
+        }
+        for (const char* name : {"SepSecEdit", "MailEdit", "URLEdit"}) {
+            const auto* edit = window.findChild<QLineEdit*>(QString::fromLatin1(name));
+            ASSERT_NE(edit, nullptr) << name;
+            EXPECT_EQ(edit->palette().color(QPalette::Base), scheme.color(QPalette::Button));
+            EXPECT_EQ(edit->palette().color(QPalette::Text), scheme.color(QPalette::ButtonText))
+                << name;
+        }
+        // The fields the user types into keep the ordinary text colours.
+        const auto* month = window.findChild<QLineEdit*>(QStringLiteral("MonthEdit"));
+        EXPECT_EQ(month->palette().color(QPalette::Text), scheme.color(QPalette::Text));
+    }
+    QApplication::setPalette(saved);
+}
+
+// One row per font set-up. CTest runs each in a process of its own, with
+// FONTCONFIG_FILE naming a folder that holds only the row's fonts and
+// TAVIK_FONT_ROW naming the row; without it, the machine's own fonts.
+struct FontRow {
+    const char* name;
+    const char* family; // what the layout family resolves to
+    double scale;
+    bool drawsJapanese;
+};
+
+const FontRow kFontRows[] = {
+    {"", "IPAPGothic", 1.0, true},
+    {"vlgothic", "VL Gothic", 11.0 / 12, true},  // fixed-width, lines of 12.0 px
+    {"droid", "DejaVu Sans", 15.0 / 12, true},   // Japanese from a tall fallback, 15.7 px
+    {"dejavu", "DejaVu Sans", 13.0 / 12, false}, // Latin only: boxes and the stderr line
+};
+
+// The captions with blank runs, their designed widths and the fields that lie
+// over those runs, left to right; Label5 (no blanks, width 0: not spread)
+// stands right of its field.
+struct CaptionRow {
+    const char* label;
+    int width;
+    std::vector<const char*> fields;
+};
+
+const CaptionRow kCaptionRows[] = {
+    {"Label1", 157, {"AudioRateBox"}}, {"Label2", 157, {"VideoRateBox"}},
+    {"Label3", 151, {"SizeBox"}},      {"Label4", 148, {"MonthEdit", "SecEdit"}},
+    {"Label5", 0, {"TotalSecEdit"}},   {"Label8", 149, {"SepSecEdit"}},
+};
+
+// The device pixel columns of a label, rendered at the window's ratio, that
+// carry ink.
+std::vector<bool> InkColumns(QLabel* label, qreal ratio) {
+    QImage image(label->size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    label->render(&image);
+    std::vector<bool> ink(image.width(), false);
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (qGray(image.pixel(x, y)) < 160) ink[x] = true;
+    return ink;
+}
+
+TEST(FontRows, TheLayoutHoldsTheFontsText) {
+    const std::string rowName = qEnvironmentVariable("TAVIK_FONT_ROW").toStdString();
+    const auto* row = std::find_if(std::begin(kFontRows), std::end(kFontRows),
+                                   [&](const FontRow& r) { return rowName == r.name; });
+    ASSERT_NE(row, std::end(kFontRows)) << rowName;
+    ModalWatchdog watchdog;
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window(errors, help, shell);
+    ASSERT_EQ(QFontInfo(window.font()).family(), QString::fromLatin1(row->family));
+    const double scale = row->scale;
+    EXPECT_EQ(window.LayoutScale(), scale);
+    std::ostringstream err;
+    WarnIfNoJapaneseFont(window, err);
+    EXPECT_EQ(err.str().find("fonts-ipafont-gothic") == std::string::npos, row->drawsJapanese)
+        << err.str();
+
+    window.ShowAtStartUp();
+    EXPECT_EQ(window.width(), qRound(201 * scale));
+    EXPECT_GE(window.height(), qRound(217 * scale));
+    // Nothing lies outside the client area, nor outside its page.
+    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("Pages"));
+    auto* helpBtn = window.findChild<QWidget*>(QStringLiteral("HelpBtn"));
+    EXPECT_TRUE(window.rect().contains(pages->geometry()));
+    EXPECT_TRUE(window.rect().contains(helpBtn->geometry()));
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i); // only the page shown is laid out
+        QWidget* page = pages->widget(i);
+        EXPECT_TRUE(window.rect().contains(QRect(page->mapTo(&window, QPoint()), page->size())));
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(page->rect().contains(child->geometry()))
+                << child->objectName().toStdString();
+    }
+
+    // Each caption's ink reaches the end of its designed width, and no ink
+    // lies under a field nor in the two pixels right of it.
+    const qreal ratio = window.devicePixelRatioF();
+    for (const CaptionRow& caption : kCaptionRows) {
+        SCOPED_TRACE(caption.label);
+        auto* label = window.findChild<QLabel*>(QString::fromLatin1(caption.label));
+        const std::vector<bool> ink = InkColumns(label, ratio);
+        const auto last = std::find(ink.rbegin(), ink.rend(), true);
+        ASSERT_NE(last, ink.rend());
+        if (caption.width > 0) {
+            EXPECT_GE((ink.rend() - last) / ratio, caption.width * scale - 3);
+        }
+        for (const char* name : caption.fields) {
+            const QRect field = window.findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+            const int from = std::max(0, int((field.x() - label->x()) * ratio));
+            const int to = int((field.right() + 2 - label->x()) * ratio);
+            for (int x = from; x < to && x < int(ink.size()); ++x)
+                EXPECT_FALSE(ink[x]) << name << " column " << x;
+        }
+    }
+    // The address fields show all of their text.
     for (const char* name : {"MailEdit", "URLEdit"}) {
-        auto* edit = Find<QLineEdit>(name);
+        auto* edit = window.findChild<QLineEdit*>(QString::fromLatin1(name));
         // A frameless line edit keeps 2 pixels of margin on each side.
         EXPECT_LE(QFontMetricsF(edit->font()).horizontalAdvance(edit->text()), edit->width() - 4)
             << name;
