@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRawFont>
 #include <QScreen>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
@@ -71,13 +72,16 @@ std::vector<qreal> RunStarts(const QFont& font, const QStringList& runs, qreal w
     for (qsizetype i = 0; i < runs.size(); ++i) {
         const qreal advance = metrics.horizontalAdvance(runs[i]);
         if (i > 0 && !runs[i].isEmpty() && field < fieldEnds.size()) {
-            QPainterPath ink;
-            ink.addText(0, 0, font, runs[i]);
-            const qreal clear = fieldEnds[field++] + gap - ink.boundingRect().left();
+            const qreal clear = fieldEnds[field++] + gap;
+            // The ink is looked at only where the pen stands close to the field.
             if (x < clear) {
-                x = clear;
-                if (const auto left = blanks - i; left > 0)
-                    blank = std::max<qreal>(0, (width - x - rest) / left);
+                QPainterPath ink;
+                ink.addText(0, 0, font, runs[i]);
+                if (const qreal left = ink.boundingRect().left(); x + left < clear) {
+                    x = clear - left;
+                    if (const auto remaining = blanks - i; remaining > 0)
+                        blank = std::max<qreal>(0, (width - x - rest) / remaining);
+                }
             }
         }
         starts.push_back(x);
@@ -212,21 +216,33 @@ void TavikWindow::ApplyFont() {
     font.setStyleStrategy(QFont::PreferDefault);
     setFont(font);
 
-    // A line of the captions' characters, laid out as the window draws them
-    // with any fallback font, measured against the stand-in. The height in
-    // designed pixels is made whole, as a text metric is, so that small
-    // differences of rendering keep the scale at 1.
+    // The text's height, measured against the stand-in's, in designed pixels
+    // made whole, as a text metric is, so that small differences of rendering
+    // keep the scale at 1.
+    const qreal height = MeasureCaptions(font);
+    scale_ = std::round(kDesignedPixels * height / kStandInLineHeight) / kDesignedPixels;
+}
+
+// How high a line of the captions is. Where the font itself lacks some of
+// their characters, a line of them is laid out as the window draws it, with
+// the fallback fonts, which also tells whether any font draws them at all.
+qreal TavikWindow::MeasureCaptions(const QFont& font) {
+    drawsJapanese_ = true;
+    const qreal own = QFontMetricsF(font).height();
+    const QRawFont primary = QRawFont::fromFont(font);
+    const QList<uint> chars = kCaptionSample.toUcs4();
+    if (std::all_of(chars.begin(), chars.end(),
+                    [&](uint c) { return primary.supportsCharacter(c); }))
+        return own;
     QTextLayout sample(kCaptionSample, font);
     sample.beginLayout();
     const QTextLine line = sample.createLine();
     sample.endLayout();
-    const qreal height = std::max(line.height(), QFontMetricsF(font).height());
-    scale_ = std::round(kDesignedPixels * height / kStandInLineHeight) / kDesignedPixels;
-    drawsJapanese_ = true;
     for (const QGlyphRun& run : sample.glyphRuns()) {
         const QList<quint32> glyphs = run.glyphIndexes();
         if (std::find(glyphs.begin(), glyphs.end(), 0u) != glyphs.end()) drawsJapanese_ = false;
     }
+    return std::max(own, line.height());
 }
 
 // Scales the layout by the measured height and grows the client area where

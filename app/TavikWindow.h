@@ -35,6 +35,7 @@ public:
 
 private:
     void ApplyFont();
+    qreal MeasureCaptions(const QFont& font);
     void ApplyScale();
     void SpreadLabelBlanks();
     void FitAuthorPage();
