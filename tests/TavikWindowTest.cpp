@@ -607,14 +607,22 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         pages->setCurrentIndex(i); // only the page shown is laid out
         QWidget* page = pages->widget(i);
         EXPECT_TRUE(window.rect().contains(QRect(page->mapTo(&window, QPoint()), page->size())));
-        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        int lowest = 0;
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             EXPECT_TRUE(page->rect().contains(child->geometry()))
                 << child->objectName().toStdString();
+            lowest = std::max(lowest, child->geometry().bottom() + 1);
+        }
+        // The last row keeps the designed 2 pixels above the page's frame.
+        EXPECT_GE(page->height() - lowest, 2) << page->objectName().toStdString();
     }
 
     // Each caption's ink reaches the end of its designed width, and no ink
-    // lies under a field nor in the two pixels right of it.
+    // lies under a field nor in the two pixels right of it; above one device
+    // pixel per pixel a field's frame spills up to a device pixel past the
+    // field, so one pixel more.
     const qreal ratio = window.devicePixelRatioF();
+    const int clearance = ratio > 1 ? 3 : 2;
     for (const CaptionRow& caption : kCaptionRows) {
         SCOPED_TRACE(caption.label);
         auto* label = window.findChild<QLabel*>(QString::fromLatin1(caption.label));
@@ -627,7 +635,7 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         for (const char* name : caption.fields) {
             const QRect field = window.findChild<QWidget*>(QString::fromLatin1(name))->geometry();
             const int from = std::max(0, int((field.x() - label->x()) * ratio));
-            const int to = int((field.right() + 2 - label->x()) * ratio);
+            const int to = int((field.right() + clearance - label->x()) * ratio);
             for (int x = from; x < to && x < int(ink.size()); ++x)
                 EXPECT_FALSE(ink[x]) << name << " column " << x;
         }
