@@ -110,18 +110,14 @@ class BlankSpreader : public QObject {
 public:
     using QObject::QObject;
 
-    // Lays out the label's caption over the fields that lie on it and widens
-    // the label where the last run ends past it.
+    // Spreads the label's caption over the fields that lie on it. The runs
+    // are measured when the label is first painted, after the window is
+    // mapped, like any text; a label whose last run then ends past it widens.
     void Spread(QLabel* label, const std::vector<QRect>& fields, qreal gap) {
-        const QStringList runs = label->text().split(QLatin1Char(' '));
-        std::vector<qreal> fieldEnds;
+        Caption& caption = captions_[label];
         for (const QRect& field : fields)
-            fieldEnds.push_back(field.x() + field.width() - label->x());
-        std::vector<qreal> starts = RunStarts(label->font(), runs, label->width(), fieldEnds, gap);
-        const qreal end =
-            starts.back() + QFontMetricsF(label->font()).horizontalAdvance(runs.back());
-        if (end > label->width() + kSubPixel) label->resize(qCeil(end), label->height());
-        starts_[label] = std::move(starts);
+            caption.fieldEnds.push_back(field.x() + field.width() - label->x());
+        caption.gap = gap;
         label->installEventFilter(this);
     }
 
@@ -130,19 +126,30 @@ protected:
         if (event->type() != QEvent::Paint) return QObject::eventFilter(watched, event);
         auto* label = static_cast<QLabel*>(watched);
         const QStringList runs = label->text().split(QLatin1Char(' '));
-        const std::vector<qreal>& starts = starts_[label];
         const QFontMetricsF metrics(label->font());
+        Caption& caption = captions_[label];
+        if (caption.starts.empty()) {
+            caption.starts =
+                RunStarts(label->font(), runs, label->width(), caption.fieldEnds, caption.gap);
+            const qreal end = caption.starts.back() + metrics.horizontalAdvance(runs.back());
+            if (end > label->width() + kSubPixel) label->resize(qCeil(end), label->height());
+        }
         QPainter painter(label);
         painter.setFont(label->font());
         painter.setPen(label->palette().color(label->foregroundRole()));
         const qreal baseline = (label->height() - metrics.height()) / 2 + metrics.ascent();
-        for (qsizetype i = 0; i < runs.size() && i < qsizetype(starts.size()); ++i)
-            painter.drawText(QPointF(starts[i], baseline), runs[i]);
+        for (qsizetype i = 0; i < runs.size() && i < qsizetype(caption.starts.size()); ++i)
+            painter.drawText(QPointF(caption.starts[i], baseline), runs[i]);
         return true;
     }
 
 private:
-    std::map<const QObject*, std::vector<qreal>> starts_;
+    struct Caption {
+        std::vector<qreal> fieldEnds;
+        qreal gap = 0;
+        std::vector<qreal> starts;
+    };
+    std::map<const QObject*, Caption> captions_;
 };
 
 } // namespace
@@ -253,12 +260,16 @@ void TavikWindow::ApplyScale() {
         w->setGeometry(qRound(g.x() * scale_), qRound(g.y() * scale_), qRound(g.width() * scale_),
                        qRound(g.height() * scale_));
     };
-    if (scale_ != 1.0) {
-        scaled(ui_->Pages);
-        scaled(ui_->HelpBtn);
+    // At 1 the tab row is the designed one to within a pixel, which the
+    // page's bottom margin takes up, and every caption fits its size.
+    if (scale_ == 1.0) {
+        setFixedSize(kClientWidth, kClientHeight);
+        return;
     }
+    scaled(ui_->Pages);
+    scaled(ui_->HelpBtn);
     // A caption without blank runs keeps room for its text where the layout
-    // shrinks; the text itself stays at its size.
+    // shrinks; the text itself keeps its size.
     const auto fitted = [](QWidget* w) {
         const QFontMetricsF metrics(w->font());
         int needed = 0;
@@ -273,7 +284,7 @@ void TavikWindow::ApplyScale() {
     int lowest = 0;
     for (QWidget* page : {ui_->MainTab, ui_->ConfigTab, ui_->AboutTab})
         for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (scale_ != 1.0) scaled(child);
+            scaled(child);
             fitted(child);
             lowest = std::max(lowest, child->geometry().bottom() + 1);
         }
@@ -313,12 +324,13 @@ void TavikWindow::SpreadLabelBlanks() {
 void TavikWindow::FitAuthorPage() {
     ui_->VerLbl->adjustSize();
     ui_->CreatorLbl->adjustSize();
-    const int pageWidth = PageArea(ui_->Pages).width();
     for (QLineEdit* edit : {ui_->MailEdit, ui_->URLEdit}) {
         // A frameless line edit keeps 2 pixels of margin on each side.
         const int needed = qCeil(QFontMetricsF(edit->font()).horizontalAdvance(edit->text())) + 4;
-        edit->resize(std::min(std::max(edit->width(), needed), pageWidth - edit->x()),
-                     edit->height());
+        if (needed > edit->width() || scale_ != 1.0) {
+            const int room = PageArea(ui_->Pages).width() - edit->x();
+            edit->resize(std::min(std::max(edit->width(), needed), room), edit->height());
+        }
         // Should an address still be wider than its field, its beginning shows.
         edit->setCursorPosition(0);
     }

@@ -596,6 +596,9 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         << err.str();
 
     window.ShowAtStartUp();
+    // The captions are measured when first painted.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::processEvents();
     EXPECT_EQ(window.width(), qRound(201 * scale));
     EXPECT_GE(window.height(), qRound(217 * scale));
     // Nothing lies outside the client area, nor outside its page.
