@@ -1,5 +1,6 @@
 #include "TavikWindow.h"
 
+#include "FrameExtents.h"
 #include "RecordingDrop.h"
 #include "ui_TavikSrc.h"
 #include "winsys/AppTitle.h"
@@ -363,19 +364,31 @@ void TavikWindow::LoadAboutIcon() {
         ui_->IconImage->setPixmap(QApplication::windowIcon().pixmap(32, 32));
 }
 
-void TavikWindow::CentreOnPrimaryScreen() {
+// The frame is the window manager's answer where it gave one, else what Qt
+// knows of it; on X before mapping that is nothing, so the outer window is
+// the client area then.
+void TavikWindow::CentreOnPrimaryScreen(const std::optional<QMargins>& askedFrame) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
-         area.y() + std::max(0, (area.height() - outer.height()) / 2));
+    const QRect client = geometry();
+    const QRect known = frameGeometry();
+    const QMargins frame = askedFrame.value_or(
+        QMargins(client.left() - known.left(), client.top() - known.top(),
+                 known.right() - client.right(), known.bottom() - client.bottom()));
+    const QSize outer = size().grownBy(frame);
+    const QPoint outerTopLeft(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+                              area.y() + std::max(0, (area.height() - outer.height()) / 2));
+    // Placed by its client area: Qt asks X for static gravity, so the window
+    // manager builds the frame around the client where it is.
+    setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), size()));
 }
 
 void TavikWindow::ShowAtStartUp() {
     winId(); // the window and the controls of the first page exist before FormShow
+    FrameExtentsRequest frame(*windowHandle()); // answered while FormShow runs
     delivery_.Deliver([this] { frm_->FormShow(); });
-    CentreOnPrimaryScreen();
+    CentreOnPrimaryScreen(frame.Answer());
     show();
     ui_->Pages->tabBar()->setFocus(Qt::ActiveWindowFocusReason);
 }

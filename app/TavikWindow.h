@@ -9,9 +9,11 @@
 #include "ui/TavikSrc.h"
 #include "winsys/EventDelivery.h"
 
+#include <QMargins>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TavikFrm;
@@ -40,7 +42,7 @@ private:
     void SpreadLabelBlanks();
     void FitAuthorPage();
     void ApplyColours();
-    void CentreOnPrimaryScreen();
+    void CentreOnPrimaryScreen(const std::optional<QMargins>& askedFrame);
     void LoadAboutIcon();
 
     std::unique_ptr<Ui::TavikFrm> ui_;
