@@ -1,9 +1,88 @@
 #include "Application.h"
+#include "Platform.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QMessageLogContext>
+#include <QString>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Holds back Qt's messages while the platform starts. When it cannot start
+// (a display that is not there), Qt would print a paragraph and abort; the
+// user gets one line and exit status 1 instead. Otherwise the messages are
+// passed on as they came.
+class PlatformStartGuard {
+public:
+    PlatformStartGuard() { previous_ = qInstallMessageHandler(&PlatformStartGuard::Hold); }
+    ~PlatformStartGuard() {
+        qInstallMessageHandler(previous_);
+        for (const Held& held : held_) {
+            const QMessageLogContext context(nullptr, 0, nullptr, held.category.constData());
+            if (previous_) {
+                previous_(held.type, context, held.text);
+            } else {
+                std::fprintf(stderr, "%s\n", qUtf8Printable(held.text));
+            }
+        }
+        held_.clear();
+    }
+    PlatformStartGuard(const PlatformStartGuard&) = delete;
+    PlatformStartGuard& operator=(const PlatformStartGuard&) = delete;
+
+private:
+    struct Held {
+        QtMsgType type;
+        QByteArray category;
+        QString text;
+    };
+
+    static void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtFatalMsg) {
+            std::fprintf(stderr, "%s\n", tavik::kNoDisplayLine);
+            std::fflush(stderr);
+            _exit(1);
+        }
+        held_.push_back({type, QByteArray(context.category), text});
+    }
+
+    static inline QtMessageHandler previous_ = nullptr;
+    static inline std::vector<Held> held_;
+};
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     // The program takes no command line; Qt's own options still apply.
-    QApplication app(argc, argv);
+    const std::vector<std::string> given(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const tavik::PlatformChoice choice =
+        tavik::ChoosePlatform(given, tavik::ReadPlatformEnvironment());
+    if (choice.kind == tavik::PlatformChoice::Kind::NoDisplay) {
+        std::fprintf(stderr, "%s\n", tavik::kNoDisplayLine);
+        return 1;
+    }
+
+    std::string programName = "tavik";
+    std::string platformOption = "-platform";
+    std::string platform = choice.platform;
+    std::vector<char*> args(argv, argv + argc);
+    if (args.empty()) args.push_back(programName.data());
+    if (!platform.empty()) args.insert(args.begin() + 1, {platformOption.data(), platform.data()});
+    args.push_back(nullptr);
+    int count = static_cast<int>(args.size()) - 1;
+
+    std::optional<PlatformStartGuard> guard;
+    guard.emplace();
+    QApplication app(count, args.data());
+    guard.reset();
+    if (choice.kind == tavik::PlatformChoice::Kind::Native &&
+        QGuiApplication::platformName() != QLatin1String("xcb"))
+        std::fprintf(stderr, "%s\n", tavik::kNativeNote);
     return tavik::RunTavik(app);
 }
