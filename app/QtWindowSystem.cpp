@@ -12,8 +12,52 @@
 #include <QMessageBox>
 #include <QTextBrowser>
 #include <QUrl>
+#include <QWindow>
+
+#include <vector>
 
 namespace tavik {
+
+namespace {
+
+// Takes a window in or out of the top-most layer without re-creating it, as
+// QWidget::setWindowFlags would: it stays mapped and keeps its place.
+void SetTopMost(QWidget& window, bool topMost) {
+    const Qt::WindowFlags flags = window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, topMost);
+    window.overrideWindowFlags(flags);
+    if (QWindow* handle = window.windowHandle()) handle->setFlags(flags);
+}
+
+// While the error box is open the program's top-most windows step down, so
+// that another program's top-most window stays above them; when it closes
+// they are top-most again and the window that was active is active again.
+class TopMostPause {
+public:
+    TopMostPause() : active_(QApplication::activeWindow()) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+                SetTopMost(*window, false);
+                paused_.emplace_back(window);
+            }
+        }
+    }
+    ~TopMostPause() {
+        for (const QPointer<QWidget>& window : paused_)
+            if (window) SetTopMost(*window, true);
+        if (active_) {
+            active_->raise();
+            active_->activateWindow();
+        }
+    }
+    TopMostPause(const TopMostPause&) = delete;
+    TopMostPause& operator=(const TopMostPause&) = delete;
+
+private:
+    QPointer<QWidget> active_;
+    std::vector<QPointer<QWidget>> paused_;
+};
+
+} // namespace
 
 QtField::QtField(QLineEdit* edit, EventDelivery& delivery) : edit_(edit), delivery_(delivery) {
     // textChanged comes for typing and for setText alike, synchronously.
@@ -56,8 +100,9 @@ void QtErrorBox::Show(const std::string& text, const std::string& caption) {
     QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
                     QString::fromStdString(text), QMessageBox::Ok, owner);
     box.setWindowModality(Qt::ApplicationModal);
-    // The main window stays on top of everything; the box must show above it.
+    // The box shows above the main window, which is top-most again afterwards.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const TopMostPause pause;
     box.exec();
 }
 
