@@ -3,9 +3,9 @@
 #include "QtWindowSystem.h"
 #include "TavikConfig.h"
 #include "TavikWindow.h"
-#include "winsys/AppTitle.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QIcon>
 #include <QProxyStyle>
@@ -55,7 +55,13 @@ protected:
 void SetUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("tavik"));
     QApplication::setApplicationVersion(QStringLiteral(TAVIK_VERSION));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+    // No display name: Qt would append it to every window title that does not
+    // end in it, and the help window's title is its document's own. The
+    // title "Tavik" is the main window's and the error box's caption.
+    // The desktop entry names the program to desktops: on Wayland by this
+    // name, on X by StartupWMClass, which matches the window's class, the
+    // application name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tavik"));
     QApplication::setStyle(new HintDelayStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     app.installEventFilter(new HintDuration(&app));
     QIcon icon;
