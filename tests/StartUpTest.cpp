@@ -1,0 +1,111 @@
+// Start-up and error reporting around the real window: the platform the
+// program starts on, the desktop's name for it, and the main window's
+// top-most state while the error box is open.
+#include "app/MemoryWindow.h"
+#include "app/Platform.h"
+#include "app/QtWindowSystem.h"
+#include "app/TavikWindow.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tavik {
+namespace {
+
+struct PlatformRow {
+    const char* name;
+    std::vector<std::string> args;
+    PlatformEnvironment environment; // QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY
+    PlatformChoice::Kind kind;
+    const char* platform;
+};
+
+TEST(ChoosePlatform, XWhereverThereIsAnXDisplayAndTheUsersChoiceWins) {
+    using Kind = PlatformChoice::Kind;
+    const PlatformRow rows[] = {
+        {"x_session", {}, {"", ":0", ""}, Kind::X11, "xcb"},
+        {"wayland_session_with_xwayland", {}, {"", ":1", "wayland-0"}, Kind::X11, "xcb"},
+        {"wayland_only", {}, {"", "", "wayland-0"}, Kind::Native, ""},
+        {"nothing", {}, {"", "", ""}, Kind::NoDisplay, ""},
+        {"display_option", {"-display", ":2"}, {"", "", ""}, Kind::X11, "xcb"},
+        {"platform_option",
+         {"-platform", "wayland"},
+         {"", ":0", "wayland-0"},
+         Kind::UserChoice,
+         ""},
+        {"double_dash_option", {"--platform", "offscreen"}, {"", "", ""}, Kind::UserChoice, ""},
+        {"platform_variable", {}, {"wayland", ":0", "wayland-0"}, Kind::UserChoice, ""},
+        {"variable_without_display", {}, {"xcb", "", ""}, Kind::UserChoice, ""},
+        {"option_without_name", {"-platform"}, {"", ":0", ""}, Kind::X11, "xcb"},
+        {"option_as_a_name", {"-x", "-platform"}, {"", "", ""}, Kind::NoDisplay, ""},
+        {"other_arguments", {"-style", "fusion"}, {"", "", "wayland-0"}, Kind::Native, ""},
+    };
+    for (const PlatformRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const PlatformChoice choice = ChoosePlatform(row.args, row.environment);
+        EXPECT_EQ(choice.kind, row.kind);
+        EXPECT_EQ(choice.platform, row.platform);
+    }
+}
+
+// Desktops find the entry by this name and show its icon for the window.
+TEST(ApplicationSetUp, NamesItsDesktopEntry) {
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "org.example.Tavik");
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(TAVIK_SOURCE_DIR "/data/") +
+                                  QGuiApplication::desktopFileName() + QStringLiteral(".desktop")));
+}
+
+bool TopMost(const QWidget& window) {
+    return window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+           window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+TEST(QtErrorBox, MainWindowStepsDownWhileTheBoxIsOpenAndIsTopMostAndActiveAfter) {
+    QtErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window(errors, help, shell);
+    window.ShowAtStartUp();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QPoint placed = window.pos();
+    ASSERT_TRUE(TopMost(window));
+
+    bool opened = false, topMostWhileOpen = true, boxTopMost = false, stillShown = false;
+    QTimer::singleShot(50, &window, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        opened = true;
+        topMostWhileOpen = window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) ||
+                           window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+        boxTopMost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        stillShown = window.isVisible();
+        box->accept();
+    });
+    auto* total = window.findChild<QLineEdit*>(QStringLiteral("TotalEdit"));
+    total->setText(QStringLiteral("0"));
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("GetSizeBtn")), Qt::LeftButton);
+
+    ASSERT_TRUE(opened);
+    EXPECT_FALSE(topMostWhileOpen);
+    EXPECT_TRUE(boxTopMost);
+    EXPECT_TRUE(stillShown);
+    EXPECT_TRUE(TopMost(window));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.pos(), placed);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::activeWindow(), &window);
+}
+
+} // namespace
+} // namespace tavik
