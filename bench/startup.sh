@@ -1,17 +1,24 @@
 #!/bin/bash
 # Start-up time (process start to window mapped) and resident memory of Tavik
 # against a Qt window with one Japanese label, under Xvfb. Prints medians.
-# Usage: bench/startup.sh [build-dir] [runs]
+# Usage: bench/startup.sh [build-dir] [runs] [window-manager]
 set -euo pipefail
 build=${1:-build}
 runs=${2:-15}
-display=:$(( 80 + $$ % 9 ))
+wm=${3:-} # a window manager to run, e.g. openbox; none by default
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and writes its number once it is ready.
+number=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-sleep 0.5
-export DISPLAY="$display"
+trap 'kill ${wmpid:-} $xvfb 2>/dev/null || true; rm -f "$number"' EXIT
+for _ in $(seq 100); do grep -q . "$number" && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$number")"
+if [ -n "$wm" ]; then
+    "$wm" >/dev/null 2>&1 &
+    wmpid=$!
+    sleep 1
+fi
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
