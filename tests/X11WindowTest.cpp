@@ -86,6 +86,13 @@ public:
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
+    // Waits for the child to end by itself; its exit status.
+    int Wait() {
+        int status = 0;
+        if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
@@ -335,6 +342,41 @@ TEST_P(OnX, KeepsTheUsersPlaceOverMinimiseAndRestore) {
     EXPECT_EQ((*outer)[0], 100);
     EXPECT_EQ((*outer)[1], 120);
     EXPECT_TRUE(X().HasState(window_, "_NET_WM_STATE_ABOVE"));
+}
+
+// As a user: the error box takes the main window out of the top-most layer
+// while it is open, and after it the main window is top-most and active
+// again; the help window's title is its document's, once.
+TEST_P(OnX, ErrorBoxAndHelpWindowAsAUserSeesThem) {
+    if (!Framed()) GTEST_SKIP() << "stacking and activation need a window manager";
+    if (!Installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    const std::string display = "DISPLAY=" + X().Display();
+    const std::string id = std::to_string(window_);
+    const auto user = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), "xdotool");
+        return Child(args, {display}).Wait();
+    };
+    const auto active = [&] {
+        const std::vector<std::uint32_t> a = X().Cardinals(X().Root(), "_NET_ACTIVE_WINDOW");
+        return a.size() == 1 ? a[0] : 0u;
+    };
+    // TotalEdit to 0, then the size button: a division by zero. The page's
+    // controls lie about 26 pixels lower in the window, under the tab row.
+    ASSERT_EQ(user({"mousemove", "--window", id, "126", "180", "click", "1"}), 0);
+    ASSERT_EQ(user({"key", "ctrl+a", "type", "0"}), 0);
+    ASSERT_EQ(user({"mousemove", "--window", id, "178", "108", "click", "1"}), 0);
+    ASSERT_TRUE(WaitFor([&] { return active() != 0 && active() != window_; })) << "no error box";
+    EXPECT_TRUE(WaitFor([&] { return !X().HasState(window_, "_NET_WM_STATE_ABOVE"); }));
+    const xcb_window_t box = active();
+    EXPECT_EQ(X().Property(box, "_NET_WM_NAME"), "Tavik");
+    EXPECT_TRUE(X().HasState(box, "_NET_WM_STATE_MODAL"));
+    ASSERT_EQ(user({"key", "Return"}), 0);
+    EXPECT_TRUE(WaitFor([&] { return X().HasState(window_, "_NET_WM_STATE_ABOVE"); }));
+    EXPECT_TRUE(WaitFor([&] { return active() == window_; }));
+
+    ASSERT_EQ(user({"mousemove", "--window", id, "180", "9", "click", "1"}), 0);
+    ASSERT_TRUE(WaitFor([&] { return active() != 0 && active() != window_; })) << "no help window";
+    EXPECT_EQ(X().Property(active(), "_NET_WM_NAME"), "Tavik ヘルプ");
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers, OnX,
