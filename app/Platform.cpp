@@ -42,4 +42,8 @@ PlatformChoice ChoosePlatform(const std::vector<std::string>& args,
     return {Kind::NoDisplay, ""};
 }
 
+const char* StartUpNote(const PlatformChoice& choice, const std::string& started) {
+    return choice.kind == PlatformChoice::Kind::Native && started != "xcb" ? kNativeNote : nullptr;
+}
+
 } // namespace tavik

@@ -35,6 +35,10 @@ PlatformChoice ChoosePlatform(const std::vector<std::string>& args,
 
 // The line printed once on stderr where the window runs natively.
 extern const char kNativeNote[];
+
+// The note to print once the platform `started` runs, or nullptr: where the
+// program runs natively (not on X), staying on top is up to the compositor.
+const char* StartUpNote(const PlatformChoice& choice, const std::string& started);
 // The one line printed on stderr when there is no display.
 extern const char kNoDisplayLine[];
 

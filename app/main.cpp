@@ -81,8 +81,8 @@ int main(int argc, char* argv[]) {
     guard.emplace();
     QApplication app(count, args.data());
     guard.reset();
-    if (choice.kind == tavik::PlatformChoice::Kind::Native &&
-        QGuiApplication::platformName() != QLatin1String("xcb"))
-        std::fprintf(stderr, "%s\n", tavik::kNativeNote);
+    if (const char* note =
+            tavik::StartUpNote(choice, QGuiApplication::platformName().toStdString()))
+        std::fprintf(stderr, "%s\n", note);
     return tavik::RunTavik(app);
 }

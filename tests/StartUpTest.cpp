@@ -58,6 +58,29 @@ TEST(ChoosePlatform, XWhereverThereIsAnXDisplayAndTheUsersChoiceWins) {
     }
 }
 
+TEST(ChoosePlatform, OnlyANativeStartSaysThatStayingOnTopIsTheCompositors) {
+    using Kind = PlatformChoice::Kind;
+    const struct {
+        const char* name;
+        Kind kind;
+        const char* started;
+        bool note;
+    } rows[] = {
+        {"native_wayland", Kind::Native, "wayland", true},
+        {"native_fell_back_to_x", Kind::Native, "xcb", false},
+        {"x_display", Kind::X11, "xcb", false},
+        {"users_choice", Kind::UserChoice, "offscreen", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const char* note = StartUpNote({row.kind, ""}, row.started);
+        EXPECT_EQ(note != nullptr, row.note);
+        if (note) {
+            EXPECT_STREQ(note, kNativeNote);
+        }
+    }
+}
+
 // Desktops find the entry by this name and show its icon for the window.
 TEST(ApplicationSetUp, NamesItsDesktopEntry) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), "org.example.Tavik");

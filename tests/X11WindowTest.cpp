@@ -311,6 +311,8 @@ TEST_P(OnX, OuterWindowIsCentredAndTopMostWithTheEntrysClass) {
         EXPECT_EQ(width, static_cast<int>(201 + frame[0] + frame[1]));
         EXPECT_EQ(height, static_cast<int>(217 + frame[2] + frame[3]));
         EXPECT_TRUE(X().HasState(window_, "_NET_WM_STATE_ABOVE"));
+        // Asking left the window manager's own properties as they were.
+        EXPECT_FALSE(X().Property(X().Root(), "_NET_SUPPORTED").empty());
     } else {
         EXPECT_EQ(width, 201);
         EXPECT_EQ(height, 217);
