@@ -164,7 +164,7 @@ public:
     std::vector<std::uint32_t> Cardinals(xcb_window_t window, const char* name) const {
         const std::string bytes = Property(window, name);
         std::vector<std::uint32_t> values(bytes.size() / 4);
-        std::memcpy(values.data(), bytes.data(), values.size() * 4);
+        if (!values.empty()) std::memcpy(values.data(), bytes.data(), values.size() * 4);
         return values;
     }
 
