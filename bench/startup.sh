@@ -7,9 +7,10 @@ build=${1:-build}
 runs=${2:-15}
 wm=${3:-} # a window manager to run, e.g. openbox; none by default
 
-# Xvfb picks a free display and writes its number once it is ready.
+# Xvfb picks a free display and writes its number once it is ready; it must
+# not reset when a measured program leaves, or the next one may find no server.
 number=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill ${wmpid:-} $xvfb 2>/dev/null || true; rm -f "$number"' EXIT
 for _ in $(seq 100); do grep -q . "$number" && break; sleep 0.1; done
