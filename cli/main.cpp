@@ -9,9 +9,12 @@
 #include "core/CalcError.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
+#include "media/RecordingProbe.h"
 #include "winsys/EventDelivery.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
@@ -21,6 +24,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +45,7 @@ const OptionSpec kOptions[] = {
     {"video", "KBPS", "video bit rate in Kbps"},
     {"size", "MB", "file size in MB"},
     {"time", "TIME", "recording time as M:SS, H:MM:SS or seconds"},
+    {"file", "REC", "a recording to take the time from, instead of --time (repeatable)"},
     {"split", "N/D", "keep N of D recorded episodes; scales the time (default 1/1)"},
     {"estimate", nullptr, "rate: print the estimate, not raised to the exact fit"},
     {"json", nullptr, "print every input and the result as one JSON object"},
@@ -60,8 +65,8 @@ struct CommandSpec {
 // and the exact fit are optional and keep the window's start-up state (1/1,
 // exact); every other input is required.
 const CommandSpec kCommands[] = {
-    {Command::Size, "size", {"audio", "video", "time", "split"}},
-    {Command::Rate, "rate", {"size", "time", "audio", "split", "estimate"}},
+    {Command::Size, "size", {"audio", "video", "time", "file", "split"}},
+    {Command::Rate, "rate", {"size", "time", "file", "audio", "split", "estimate"}},
     {Command::Time, "time", {"audio", "video", "size"}},
 };
 
@@ -73,6 +78,7 @@ bool Takes(const CommandSpec& spec, std::string_view name) {
 const char kHelpHead[] =
     R"(Usage: tavik-calc size --audio KBPS --video KBPS --time TIME [--split N/D]
   or:  tavik-calc rate --size MB --time TIME --audio KBPS [--split N/D] [--estimate]
+  or:  tavik-calc size|rate --file REC... [other options as above, no --time]
   or:  tavik-calc time --audio KBPS --video KBPS --size MB
 Compute a recording's file size, video bit rate or recordable time exactly as
 the Tavik window does, and print the bare result on one line.
@@ -93,8 +99,13 @@ fields (decimal, or hexadecimal after $, x or 0x); text the window would read
 as 0 is an error here. A Kbps is 1024 bit/s and an MB is 1024 KB, so a rate
 passed to ffmpeg as "k" (1000 bit/s) gives a file a little under the size.
 
-Exit status: 0 on success, 1 when the calculation fails (a zero divisor) or
-the result cannot be written, 2 on a bad option or value.
+--file reads a recording with ffprobe (Debian package ffmpeg), as a drop onto
+the window does: the recordings' playing times are summed and rounded up to a
+whole second, and without --audio their audio rate is used (kbit/s of 1000
+bit, rounded up; the largest over the files), where every one states one.
+
+Exit status: 0 on success, 1 when the calculation fails (a zero divisor), a
+recording cannot be read or the result cannot be written, 2 on a bad option or value.
 )";
 
 std::string HelpText() {
@@ -128,6 +139,8 @@ public:
 
     std::int32_t Number(const char* name) const { return ReadNumber(Dashed(name), Value(name)); }
 
+    QStringList Values(const char* name) const { return parser_.values(QLatin1String(name)); }
+
     static std::string Dashed(const char* name) { return std::string("--") + name; }
 
 private:
@@ -144,14 +157,41 @@ struct Calculation {
     MinSec time{0, 0};
     Split split{1, 1};
     bool exact = true;
+    QStringList files; // the recordings the time came from, if any
 };
 
-// The recording's time and audio rate. This is where a recording file will
-// supply them as well: its playing time instead of --time, and its audio
-// rate when --audio is not given.
+// A recording that could not be probed: reported as the error box would.
+class ProbeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The recording's time and audio rate: from --time and --audio, or from the
+// recordings given with --file, probed as a drop onto the window probes them
+// (their summed, rounded-up playing time; their audio rate unless --audio is
+// given).
 void ReadRecording(const Options& options, Calculation& calc) {
-    if (Takes(*calc.spec, "time")) calc.time = ReadTime("--time", options.Value("time"));
-    calc.audio = options.Number("audio");
+    if (!Takes(*calc.spec, "time")) {
+        calc.audio = options.Number("audio");
+        return;
+    }
+    if (!options.IsSet("file")) {
+        calc.time = ReadTime("--time", options.Value("time"));
+        calc.audio = options.Number("audio");
+        return;
+    }
+    if (options.IsSet("time")) throw UsageError("--file and --time cannot both be given");
+    calc.files = options.Values("file");
+    const ProbeResult probed = ProbeRecordings(calc.files);
+    if (!probed.summary) throw ProbeError(probed.error.toStdString());
+    calc.time = ToMinSec(probed.summary->playSec);
+    if (options.IsSet("audio"))
+        calc.audio = options.Number("audio");
+    else if (probed.summary->audioKbps)
+        calc.audio = *probed.summary->audioKbps;
+    else
+        throw UsageError(std::string(calc.spec->name) +
+                         " needs --audio: the recordings state no audio rate");
 }
 
 Calculation ReadCalculation(const Options& options, const CommandSpec& spec) {
@@ -184,6 +224,7 @@ std::string Compute(const Calculation& calc, bool json) {
         object["time_s"] = qint64{time.minutes} * 60 + time.seconds;
     };
     const auto playingTime = [&] {
+        if (!calc.files.isEmpty()) object["files"] = QJsonArray::fromStringList(calc.files);
         recordingTime(calc.time);
         object["split_saved"] = calc.split.saved;
         object["split_recorded"] = calc.split.recorded;
@@ -261,12 +302,19 @@ int Run(int argc, char** argv) {
     }
     if (!spec) return Fail(2, "unknown command '" + positional.first().toStdString() + "'");
 
+    // The probe runs ffprobe as a child process, which needs an application
+    // object; plain calculations start faster without one.
+    std::optional<QCoreApplication> application;
+    if (parser.isSet(QStringLiteral("file"))) application.emplace(argc, argv);
+
     std::string line;
     try {
         line = Compute(ReadCalculation(Options(parser, *spec), *spec), parser.isSet("json"));
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
+        return Fail(1, ErrorBoxText(e.what()));
+    } catch (const ProbeError& e) {
         return Fail(1, ErrorBoxText(e.what()));
     }
     return Print(line + "\n");

@@ -2,10 +2,13 @@
 // as a child process, and through the in-memory window (typing the same
 // inputs and clicking the command's button); both must give the same text.
 
+#include "TestMedia.h"
 #include "app/MemoryWindow.h"
+#include "media/RecordingProbe.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -217,6 +220,67 @@ TEST(CalcCommand, GivesTheWindowsResults) {
     }
 }
 
+struct RecordingCase {
+    const char* name;
+    const char* command;
+    std::vector<const char*> files;
+    const char* audio; // --audio, or nullptr to take the recordings'
+    int status;
+};
+
+// clang-format off
+const RecordingCase kRecordingCases[] = {
+    {"rate_audio_from_file", "rate", {"rec.ts"}, nullptr, 0},
+    {"rate_audio_given",     "rate", {"rec.ts"}, "64", 0},
+    {"size_times_summed",    "size", {"rec.ts", "rec.mkv"}, nullptr, 0},
+    {"size_silent_given",    "size", {"silent.mp4", "rec.ts"}, "100", 0},
+    {"size_silent_no_audio", "size", {"silent.mp4"}, nullptr, 2},
+    {"rate_missing_file",    "rate", {"missing.ts"}, nullptr, 1},
+};
+// clang-format on
+
+// --file gives what a drop of the same recordings gives in the window.
+TEST(CalcCommand, RecordingsGiveWhatTheirDropGives) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    int argc = 1;
+    char name[] = "tavik_calc_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv); // the probe's child process needs it
+    for (const RecordingCase& c : kRecordingCases) {
+        SCOPED_TRACE(c.name);
+        const std::string command = c.command;
+        std::vector<std::string> args{command, command == "size" ? "--video" : "--size", "650"};
+        QStringList paths;
+        for (const char* file : c.files) {
+            paths << media.Path(QString::fromLatin1(file));
+            args.insert(args.end(), {"--file", paths.back().toStdString()});
+        }
+        if (c.audio) args.insert(args.end(), {"--audio", c.audio});
+
+        MemoryWindow w;
+        w.Show();
+        (command == "size" ? w.VideoRateBox : w.SizeBox).Type("650");
+        const ProbeResult probed = ProbeRecordings(paths);
+        ProbedRecordings dropped{probed.error.toStdString(), 0, {}};
+        if (probed.summary) dropped = {"", probed.summary->playSec, probed.summary->audioKbps};
+        w.delivery.Deliver([&] { w.frm.RecordingsProbed(dropped); });
+        if (c.audio) w.AudioRateBox.Type(c.audio);
+        (command == "size" ? w.GetSizeBtn : w.GetVideoBtn).Click();
+
+        const Outcome outcome = RunCalc(args);
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        if (c.status == 0) {
+            EXPECT_EQ(outcome.out, (command == "size" ? w.SizeBox : w.VideoRateBox).Text() + "\n");
+        } else if (c.status == 1) {
+            ASSERT_FALSE(w.errorBox.shown.empty());
+            EXPECT_EQ(outcome.err, "tavik-calc: " + w.errorBox.shown.front().text + "\n");
+        } else {
+            EXPECT_NE(outcome.err.find("--audio"), std::string::npos) << outcome.err;
+        }
+    }
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
@@ -255,6 +319,12 @@ const UsageCase kUsageCases[] = {
     {"video_not_taken",
      {"rate", "--size", "1", "--time", "1", "--audio", "1", "--video", "1"},
      "--video"},
+    {"file_and_time",
+     {"size", "--audio", "1", "--video", "1", "--time", "1", "--file", "a.ts"},
+     "--time"},
+    {"file_not_taken",
+     {"time", "--audio", "1", "--video", "1", "--size", "1", "--file", "a.ts"},
+     "--file"},
     {"unknown_option", {"size", "--frob"}, "frob"},
     {"missing_value", {"size", "--audio"}, "--audio"},
     {"unknown_command", {"volume", "--audio", "1"}, "volume"},

@@ -112,8 +112,9 @@ void TTavikFrm::GetTimeBtnClick() {
 
 void TTavikFrm::RecordingsProbed(const ProbedRecordings& probed) {
     if (!probed.failure.empty()) throw RecordingError(probed.failure);
-    c_.MonthEdit.SetText(IntToStr(probed.playSec / 60));
-    c_.SecEdit.SetText(IntToStr(probed.playSec % 60));
+    const MinSec time = ToMinSec(probed.playSec);
+    c_.MonthEdit.SetText(IntToStr(time.minutes));
+    c_.SecEdit.SetText(IntToStr(time.seconds));
     if (probed.audioKbps) c_.AudioRateBox.SetText(IntToStr(*probed.audioKbps));
 }
 
