@@ -34,13 +34,13 @@ namespace {
 
 constexpr char kProgram[] = "tavik-calc";
 
-struct OptionSpec {
+struct OptionRow {
     const char* name;
     const char* valueName; // nullptr for a flag
     const char* help;
 };
 
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {"audio", "KBPS", "audio bit rate in Kbps"},
     {"video", "KBPS", "video bit rate in Kbps"},
     {"size", "MB", "file size in MB"},
@@ -55,7 +55,7 @@ const OptionSpec kOptions[] = {
 
 enum class Command { Size, Rate, Time };
 
-struct CommandSpec {
+struct CommandRow {
     Command command;
     const char* name;
     std::vector<const char*> takes;
@@ -64,14 +64,14 @@ struct CommandSpec {
 // What each command reads: the inputs of its button in the window. The split
 // and the exact fit are optional and keep the window's start-up state (1/1,
 // exact); every other input is required.
-const CommandSpec kCommands[] = {
+const CommandRow kCommands[] = {
     {Command::Size, "size", {"audio", "video", "time", "file", "split"}},
     {Command::Rate, "rate", {"size", "time", "file", "audio", "split", "estimate"}},
     {Command::Time, "time", {"audio", "video", "size"}},
 };
 
-bool Takes(const CommandSpec& spec, std::string_view name) {
-    return std::any_of(spec.takes.begin(), spec.takes.end(),
+bool Takes(const CommandRow& row, std::string_view name) {
+    return std::any_of(row.takes.begin(), row.takes.end(),
                        [&](const char* taken) { return name == taken; });
 }
 
@@ -110,11 +110,11 @@ recording cannot be read or the result cannot be written, 2 on a bad option or v
 
 std::string HelpText() {
     std::string text = kHelpHead;
-    for (const OptionSpec& spec : kOptions) {
-        std::string left = std::string("      --") + spec.name;
-        if (spec.valueName) left += std::string("=") + spec.valueName;
+    for (const OptionRow& row : kOptions) {
+        std::string left = std::string("      --") + row.name;
+        if (row.valueName) left += std::string("=") + row.valueName;
         left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
-        text += left + spec.help + "\n";
+        text += left + row.help + "\n";
     }
     return text + kHelpTail;
 }
@@ -127,13 +127,12 @@ std::string VersionText() {
 // the error: the command needs it.
 class Options {
 public:
-    Options(const QCommandLineParser& parser, const CommandSpec& spec)
-        : parser_(parser), spec_(spec) {}
+    Options(const QCommandLineParser& parser, const CommandRow& row) : parser_(parser), row_(row) {}
 
     bool IsSet(const char* name) const { return parser_.isSet(QLatin1String(name)); }
 
     std::string Value(const char* name) const {
-        if (!IsSet(name)) throw UsageError(std::string(spec_.name) + " needs " + Dashed(name));
+        if (!IsSet(name)) throw UsageError(std::string(row_.name) + " needs " + Dashed(name));
         return parser_.value(QLatin1String(name)).toStdString();
     }
 
@@ -145,12 +144,12 @@ public:
 
 private:
     const QCommandLineParser& parser_;
-    const CommandSpec& spec_;
+    const CommandRow& row_;
 };
 
 // Everything one command computes from and its result, as --json shows it.
 struct Calculation {
-    const CommandSpec* spec = nullptr;
+    const CommandRow* row = nullptr;
     std::int32_t audio = 0;
     std::int32_t video = 0;
     std::int32_t sizeMB = 0;
@@ -171,7 +170,7 @@ public:
 // (their summed, rounded-up playing time; their audio rate unless --audio is
 // given).
 void ReadRecording(const Options& options, Calculation& calc) {
-    if (!Takes(*calc.spec, "time")) {
+    if (!Takes(*calc.row, "time")) {
         calc.audio = options.Number("audio");
         return;
     }
@@ -190,22 +189,22 @@ void ReadRecording(const Options& options, Calculation& calc) {
     else if (probed.summary->audioKbps)
         calc.audio = *probed.summary->audioKbps;
     else
-        throw UsageError(std::string(calc.spec->name) +
+        throw UsageError(std::string(calc.row->name) +
                          " needs --audio: the recordings state no audio rate");
 }
 
-Calculation ReadCalculation(const Options& options, const CommandSpec& spec) {
-    for (const OptionSpec& option : kOptions) {
+Calculation ReadCalculation(const Options& options, const CommandRow& row) {
+    for (const OptionRow& option : kOptions) {
         if (std::strcmp(option.name, "json") == 0 || !options.IsSet(option.name)) continue;
-        if (!Takes(spec, option.name))
-            throw UsageError(std::string(spec.name) + " does not take " +
+        if (!Takes(row, option.name))
+            throw UsageError(std::string(row.name) + " does not take " +
                              Options::Dashed(option.name));
     }
     Calculation calc;
-    calc.spec = &spec;
+    calc.row = &row;
     ReadRecording(options, calc);
-    if (Takes(spec, "video")) calc.video = options.Number("video");
-    if (Takes(spec, "size")) calc.sizeMB = options.Number("size");
+    if (Takes(row, "video")) calc.video = options.Number("video");
+    if (Takes(row, "size")) calc.sizeMB = options.Number("size");
     if (options.IsSet("split")) calc.split = ReadSplit("--split", options.Value("split"));
     calc.exact = !options.IsSet("estimate");
     return calc;
@@ -217,7 +216,7 @@ std::int32_t PlayingTime(const Calculation& calc) {
 
 // Runs the calculation; returns the line to print.
 std::string Compute(const Calculation& calc, bool json) {
-    QJsonObject object{{"command", calc.spec->name}};
+    QJsonObject object{{"command", calc.row->name}};
     std::string result;
     const auto recordingTime = [&](MinSec time) {
         object["time"] = QString::fromStdString(TimeText(time));
@@ -232,7 +231,7 @@ std::string Compute(const Calculation& calc, bool json) {
         object["play_s"] = t;
         return t;
     };
-    switch (calc.spec->command) {
+    switch (calc.row->command) {
     case Command::Size: {
         object["audio_kbps"] = calc.audio;
         object["video_kbps"] = calc.video;
@@ -282,10 +281,10 @@ int Run(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
-    for (const OptionSpec& spec : kOptions) {
-        const QString name = QLatin1String(spec.name);
-        parser.addOption(spec.valueName
-                             ? QCommandLineOption(name, QString(), QLatin1String(spec.valueName))
+    for (const OptionRow& row : kOptions) {
+        const QString name = QLatin1String(row.name);
+        parser.addOption(row.valueName
+                             ? QCommandLineOption(name, QString(), QLatin1String(row.valueName))
                              : QCommandLineOption(name));
     }
     if (!parser.parse(arguments)) return Fail(2, parser.errorText().toStdString());
@@ -296,11 +295,11 @@ int Run(int argc, char** argv) {
     if (positional.isEmpty()) return Fail(2, "missing command: size, rate or time (see --help)");
     if (positional.size() > 1)
         return Fail(2, "unexpected argument '" + positional.at(1).toStdString() + "'");
-    const CommandSpec* spec = nullptr;
-    for (const CommandSpec& candidate : kCommands) {
-        if (positional.first() == QLatin1String(candidate.name)) spec = &candidate;
+    const CommandRow* row = nullptr;
+    for (const CommandRow& candidate : kCommands) {
+        if (positional.first() == QLatin1String(candidate.name)) row = &candidate;
     }
-    if (!spec) return Fail(2, "unknown command '" + positional.first().toStdString() + "'");
+    if (!row) return Fail(2, "unknown command '" + positional.first().toStdString() + "'");
 
     // The probe runs ffprobe as a child process, which needs an application
     // object; plain calculations start faster without one.
@@ -309,7 +308,7 @@ int Run(int argc, char** argv) {
 
     std::string line;
     try {
-        line = Compute(ReadCalculation(Options(parser, *spec), *spec), parser.isSet("json"));
+        line = Compute(ReadCalculation(Options(parser, *row), *row), parser.isSet("json"));
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
