@@ -3,11 +3,14 @@
 #include "QtWindowSystem.h"
 #include "TavikConfig.h"
 #include "TavikWindow.h"
+#include "ui/icons/tavik16.xpm"
+#include "ui/icons/tavik32.xpm"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QIcon>
+#include <QPixmap>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QToolTip>
@@ -64,9 +67,11 @@ void SetUpApplication(QApplication& app) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tavik"));
     QApplication::setStyle(new HintDelayStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     app.installEventFilter(new HintDuration(&app));
+    // Read from the XPM sources compiled in: a file or resource would have Qt
+    // load every image-format plugin to ask whether it reads XPM first.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/tavik16.xpm"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/tavik32.xpm"), QSize(32, 32));
+    icon.addPixmap(QPixmap(tavik16));
+    icon.addPixmap(QPixmap(tavik32));
     QApplication::setWindowIcon(icon);
 }
 
