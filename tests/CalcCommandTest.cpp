@@ -347,6 +347,7 @@ TEST(CalcCommand, HelpAndVersionGoToStdout) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: tavik-calc size ", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("--estimate"), std::string::npos);
+    EXPECT_NE(help.out.find("--file=REC"), std::string::npos); // the option rows, not the usage
     const Outcome version = RunCalc({"size", "--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tavik-calc (Tavik) " TAVIK_VERSION "\n");
