@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper over CMake: `make run` builds and starts Tavik, `make test`
 # builds and runs the whole test suite. Both install missing Debian packages.
 BUILD ?= build

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The real main window: the Designer layout of ui/TavikSrc.ui brought to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavik-calc from start to exit, as a script's $( ) pays for it: spawn, run,
 // wait. posix_spawn, so the figure holds the command's cost, not a wrapper's.
 // child_cpu is the command's own user and system time: on a busy machine the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From the drop of a one-hour transport stream onto the real window (offscreen
 // platform) to the written fields, and the blocking probe alone. The
 // recording is made once with ffmpeg and kept in the temporary folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program and reports the milliseconds until the X server maps its
 // first top-level window, then the program's resident memory in KiB.
 // Watching MapNotify on the root window costs nothing while the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for Tavik's start-up: an empty Qt window that shows one
 // label of Japanese text, so font loading counts on both sides.
 #include <QApplication>

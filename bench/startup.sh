@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time (process start to window mapped) and resident memory of Tavik
 # against a Qt window with one Japanese label, under Xvfb. Prints medians.
 # Usage: bench/startup.sh [build-dir] [runs] [window-manager]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavik-calc: the window's three calculations for scripts. Each command reads
 // the options its button reads in the window, computes with the same core
 // functions and prints the bare result (or, with --json, every input and the

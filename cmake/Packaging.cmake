@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in a build configured with the prefix
 # the package installs to (the help file's path is compiled in).
 set(CPACK_GENERATOR DEB)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: writes a pixel-art icon as PNG, scaled by a whole factor with
 // no smoothing, so the 48-pixel icon keeps the hard edges of the 16-pixel one.
 #include <QImage>

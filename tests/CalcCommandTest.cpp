@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavik-calc against the window: each row is run through the built command,
 // as a child process, and through the in-memory window (typing the same
 // inputs and clicking the command's button); both must give the same text.

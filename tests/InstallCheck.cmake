@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks for the installed tree and the Debian package, run by CTest:
 #   cmake -DMODE=install -DBUILD_DIR=... -DWORK_DIR=... -DPREFIX=... -DHELP_FILE=... -P InstallCheck.cmake
 #   cmake -DMODE=package -DBUILD_DIR=... -DWORK_DIR=... -P InstallCheck.cmake

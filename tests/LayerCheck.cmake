@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every include points down: a folder includes only from the layers listed
 # for it here, and the layers under the window's logic include no Qt.
 #   cmake -DSOURCE_DIR=... -P LayerCheck.cmake

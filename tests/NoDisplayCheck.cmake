@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Started with no display it can reach, the program says so in one line on
 # stderr and exits with status 1, without Qt's abort.
 # Usage: cmake -DTAVIK=path/to/tavik -DWORK_DIR=scratch -P NoDisplayCheck.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() for the window tests: a QApplication on the offscreen platform, set
 // up as the program sets itself up, around GoogleTest.
 #include "app/Application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and error reporting around the real window: the platform the
 // program starts on, the desktop's name for it, and the main window's
 // top-most state while the error box is open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Small recordings made with ffmpeg for the probe's tests, and stand-ins for

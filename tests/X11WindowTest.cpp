@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on an X server of its own (Xvfb), with and without a
 // window manager: where the outer window lands, its class against the desktop
 // entry, staying on top, and keeping its place over minimise and restore.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: StrToIntRange against a plain reference reader, and the
 // round trip through the canonical text.
 #include "core/IntField.h"
