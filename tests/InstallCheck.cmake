@@ -28,16 +28,25 @@ if(MODE STREQUAL "install")
         ${prefix}/share/icons/hicolor/16x16/apps/org.example.Tavik.png
         ${prefix}/share/icons/hicolor/32x32/apps/org.example.Tavik.png
         ${prefix}/share/icons/hicolor/48x48/apps/org.example.Tavik.png
+        ${prefix}/share/icons/hicolor/64x64/apps/org.example.Tavik.png
+        ${prefix}/share/icons/hicolor/128x128/apps/org.example.Tavik.png
         ${prefix}/share/icons/hicolor/scalable/apps/org.example.Tavik.svg)
     foreach(path ${expected})
         if(NOT EXISTS ${path})
             message(FATAL_ERROR "missing from the installed tree: ${path}")
         endif()
     endforeach()
-    file(READ ${prefix}/share/icons/hicolor/48x48/apps/org.example.Tavik.png png HEX LIMIT 24)
-    if(NOT png MATCHES "^89504e470d0a1a0a0000000d4948445200000030")
-        message(FATAL_ERROR "the 48-pixel icon is not a 48-pixel PNG: ${png}")
-    endif()
+    # Each PNG is as wide as its folder says: the width in its IHDR chunk.
+    foreach(icon "16|00000010" "32|00000020" "48|00000030" "64|00000040" "128|00000080")
+        string(REPLACE "|" ";" icon ${icon})
+        list(GET icon 0 size)
+        list(GET icon 1 width)
+        file(READ ${prefix}/share/icons/hicolor/${size}x${size}/apps/org.example.Tavik.png png
+            HEX LIMIT 24)
+        if(NOT png MATCHES "^89504e470d0a1a0a0000000d49484452${width}")
+            message(FATAL_ERROR "the ${size}-pixel icon is not a ${size}-pixel PNG: ${png}")
+        endif()
+    endforeach()
     message(STATUS "installed tree complete under ${prefix}")
 elseif(MODE STREQUAL "package")
     run(cpack -G DEB -B ${WORK_DIR} --config ${BUILD_DIR}/CPackConfig.cmake)
