@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Application.h"
+#include "CommandLine.h"
 #include "Platform.h"
 
 #include <QApplication>
@@ -60,8 +61,10 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The program takes no command line; Qt's own options still apply.
+    // Help, version and bad options are answered before a display is opened;
+    // Qt's own options pass on to it.
     const std::vector<std::string> given(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (const std::optional<int> status = tavik::AnswerCommandLine(given)) return *status;
     const tavik::PlatformChoice choice =
         tavik::ChoosePlatform(given, tavik::ReadPlatformEnvironment());
     if (choice.kind == tavik::PlatformChoice::Kind::NoDisplay) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up and error reporting around the real window: the platform the
-// program starts on, the desktop's name for it, and the main window's
-// top-most state while the error box is open.
+// Start-up and error reporting around the real window: the command line, the
+// platform the program starts on, the desktop's name for it, and the main
+// window's top-most state while the error box is open.
+#include "TavikConfig.h"
 #include "app/MemoryWindow.h"
 #include "app/Platform.h"
 #include "app/QtWindowSystem.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -79,6 +81,53 @@ TEST(ChoosePlatform, OnlyANativeStartSaysThatStayingOnTopIsTheCompositors) {
         if (note) {
             EXPECT_STREQ(note, kNativeNote);
         }
+    }
+}
+
+// The program itself, with no display at all: help, version and refusals
+// answer without one; Qt's options, with their values, pass over to Qt.
+TEST(CommandLine, AnswersHelpVersionAndBadOptionsWithoutADisplay) {
+    const std::string version = std::string("tavik (Tavik) ") + TAVIK_VERSION + "\n";
+    const struct {
+        const char* name;
+        QStringList args;
+        int status;
+        std::string out; // the start of stdout, empty for none
+        std::string err;
+    } rows[] = {
+        {"help", {"--help"}, 0, "Usage: tavik [QT-OPTION]...\n", ""},
+        {"short_help", {"-h"}, 0, "Usage: tavik [QT-OPTION]...\n", ""},
+        {"version", {"--version"}, 0, version, ""},
+        {"short_version", {"-v"}, 0, version, ""},
+        {"after_qt_options",
+         {"-platform", "offscreen", "--display", ":4711", "-style=fusion", "-reverse", "--version"},
+         0,
+         version,
+         ""},
+        {"unknown_option", {"--bogus-option"}, 2, "", "tavik: Unknown option 'bogus-option'.\n"},
+        {"unknown_before_help", {"--help", "-x"}, 2, "", "tavik: Unknown option 'x'.\n"},
+        {"argument", {"rec.ts"}, 2, "", "tavik: unexpected argument 'rec.ts'\n"},
+        {"qt_option_without_value",
+         {"-platform"},
+         2,
+         "",
+         "tavik: Missing value after '-platform'.\n"},
+        {"control_characters", {"--\x1b[2J"}, 2, "", "tavik: Unknown option '?[2J'.\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QProcess tavik;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        tavik.setProcessEnvironment(environment);
+        tavik.start(QStringLiteral(TAVIK_BINARY), row.args);
+        ASSERT_TRUE(tavik.waitForFinished(20000));
+        EXPECT_EQ(tavik.exitCode(), row.status);
+        const std::string out = tavik.readAllStandardOutput().toStdString();
+        EXPECT_EQ(out.substr(0, row.out.size()), row.out);
+        EXPECT_EQ(out.empty(), row.out.empty());
+        EXPECT_EQ(tavik.readAllStandardError().toStdString(), row.err);
     }
 }
 
