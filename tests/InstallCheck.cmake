@@ -21,7 +21,10 @@ if(MODE STREQUAL "install")
     set(expected
         ${prefix}/bin/tavik
         ${prefix}/bin/tavik-calc
+        ${prefix}/share/man/man1/tavik.1.gz
         ${prefix}/share/man/man1/tavik-calc.1.gz
+        ${prefix}/share/doc/tavik/copyright
+        ${prefix}/share/doc/tavik/changelog.gz
         ${WORK_DIR}${HELP_FILE}
         ${prefix}/share/applications/org.example.Tavik.desktop
         ${prefix}/share/metainfo/org.example.Tavik.metainfo.xml
