@@ -5,6 +5,19 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
+# The package sets of scripts/install-deps the goals need: running needs the
+# build and run-time packages, the tests and benchmarks the test tools too.
+DEPS := run
+ifneq ($(filter test bench startup screenshot,$(MAKECMDGOALS)),)
+DEPS += test
+endif
+ifneq ($(filter startup screenshot,$(MAKECMDGOALS)),)
+DEPS += screenshot
+endif
+ifneq ($(filter package,$(MAKECMDGOALS)),)
+DEPS += package
+endif
+
 # Debian's build flags with every hardening feature (stack protector,
 # _FORTIFY_SOURCE, relro, BIND_NOW), plus the stack clash and x86 control
 # flow protection that newer dpkg adds by itself. The sources are C++ only,
@@ -18,7 +31,7 @@ DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all \
 all: build
 
 deps:
-	./scripts/install-deps
+	./scripts/install-deps $(DEPS)
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -35,15 +48,14 @@ test: build
 bench: build
 	./$(BUILD)/bench/tavik_bench
 	./$(BUILD)/bench/tavik_drop_bench
+	./$(BUILD)/bench/tavik_calc_bench
 
 # Start-up time and memory against a bare Qt window (needs Xvfb).
 startup: build
-	./scripts/install-deps --screenshot
 	./bench/startup.sh $(BUILD)
 
 # Regenerates docs/screenshot*.png from the real window under Xvfb.
 screenshot: build
-	./scripts/install-deps --screenshot
 	./scripts/screenshot $(BUILD)/tavik
 
 # The Debian package, built for the prefix it installs to, hardened.
