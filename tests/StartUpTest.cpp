@@ -112,7 +112,7 @@ TEST(CommandLine, AnswersHelpVersionAndBadOptionsWithoutADisplay) {
          2,
          "",
          "tavik: Missing value after '-platform'.\n"},
-        {"control_characters", {"--\x1b[2J"}, 2, "", "tavik: Unknown option '?[2J'.\n"},
+        {"control_characters", {"--\x1b[2J\x7f"}, 2, "", "tavik: Unknown option '?[2J?'.\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
