@@ -91,6 +91,8 @@ int Refuse(const QString& message) {
 } // namespace
 
 std::optional<int> AnswerCommandLine(const std::vector<std::string>& args) {
+    // The usual start, from a launcher, skips the parser's set-up.
+    if (args.empty()) return std::nullopt;
     QCommandLineParser parser;
     // Qt's options are words after a single dash.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
