@@ -27,6 +27,7 @@ test: build
 bench: build
 	./$(BUILD)/bench/tavik_bench
 	./$(BUILD)/bench/tavik_drop_bench
+	./$(BUILD)/bench/tavik_calc_bench
 
 # Start-up time and memory against a bare Qt window (needs Xvfb).
 startup: build
