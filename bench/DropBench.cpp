@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -136,7 +137,7 @@ void BM_SeasonSideBySide(benchmark::State& state) {
             state.SkipWithError("the season did not add up");
         benchmark::DoNotOptimize(result);
     }
-    state.counters["parallel"] = std::min(QThread::idealThreadCount(), 8);
+    state.SetLabel("side by side: " + std::to_string(std::min(QThread::idealThreadCount(), 8)));
 }
 BENCHMARK(BM_SeasonSideBySide)->Arg(1)->Arg(12)->Unit(benchmark::kMillisecond)->UseRealTime();
 
