@@ -111,11 +111,11 @@ whole second, and without --audio their audio rate is used (kbit/s of 1000
 bit, rounded up; the largest over the files), where every one states one.
 Recordings may also follow the options without --file, as a shell glob gives
 them (rate --size 4482 ep*.ts); "--" ends the options, for a name that starts
-with "-". Up to 8 recordings are read at once. A recording's duration is
-refused when ffprobe only estimated it from the bit rate, or when it is over
-24 hours or over twice what the file's size holds at its streams' stated bit
-rates (a timestamp jump): a time taken short or hours long would give a wrong
-rate.
+with "-". Up to min(cores, 8) recordings are read at once. A recording's
+duration is refused when ffprobe only estimated it from the bit rate, or when
+it is over 24 hours or over twice what the file's size holds at its streams'
+stated bit rates (a timestamp jump): a time taken short or hours long would
+give a wrong rate.
 
 Exit status: 0 on success, 1 when the calculation fails (a zero divisor), the
 size cannot hold even the audio (a rate below zero), a recording cannot be read
