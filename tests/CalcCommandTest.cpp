@@ -411,10 +411,11 @@ const UsageCase kUsageCases[] = {
     {"time_clock_hours_seconds_overflow",
      {"rate", "--size", "1", "--time", "596523:14:08", "--audio", "1"},
      "--time"},
-    // Control characters and bytes that are not UTF-8 are escaped, "é" is not.
+    // Control characters and bytes that are not UTF-8 are escaped; "é" and
+    // the blank are not.
     {"escaped_value",
-     {"rate", "--size", "\xc3\xa9\n\x1b[2J\xc2\x9b\xff", "--time", "1", "--audio", "1"},
-     "'\xc3\xa9\\n\\x1b[2J\\xc2\\x9b\\xff'"},
+     {"rate", "--size", "\xc3\xa9 \n\x1b[2J\xc2\x9b\xff", "--time", "1", "--audio", "1"},
+     "'\xc3\xa9 \\n\\x1b[2J\\xc2\\x9b\\xff'"},
     {"escaped_command", {"\x1b]0;x\x07"}, "'\\x1b]0;x\\x07'"},
     {"time_takes_no_recordings",
      {"time", "--audio", "1", "--video", "1", "--size", "1", "a.ts"},

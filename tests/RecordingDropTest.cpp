@@ -186,6 +186,7 @@ TEST_F(RecordingDropTest, HangingProbeIsKilledAndTheWindowKeepsWorking) {
     const auto typed = Fields();
 
     WaitForProbe();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr); // it was shown after 300 ms
     EXPECT_EQ(Fields(), typed);
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(errors.shown[0].caption, "Tavik");
