@@ -17,11 +17,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
@@ -57,8 +58,7 @@ struct Started {
 
 // Starts argv[0] with the arguments, outputs to pipes (or stdout sent to the
 // file stdoutPath); not through a shell.
-Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr,
-              char** environment = environ) {
+Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr) {
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
@@ -75,7 +75,7 @@ Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr,
     for (int fd : {out[0], out[1], err[0], err[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     close(err[1]);
@@ -327,55 +327,48 @@ TEST(CalcCommand, RecordingsGiveWhatTheirDropGives) {
     }
 }
 
-// Whether the process has ended: gone, or a zombie its new parent has not
-// reaped yet.
-bool Ended(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) return true;
-    const std::size_t paren = line.rfind(')');
-    return paren != std::string::npos && line.compare(paren, 3, ") Z") == 0;
-}
-
 template <typename Condition> bool WaitFor(Condition condition) {
     for (int i = 0; i < 2000 && !condition(); ++i)
         usleep(10000);
     return condition();
 }
 
-// Killing the command while ffprobe runs ends ffprobe too: SIGTERM through
-// the command's own clean-up, SIGKILL through PR_SET_PDEATHSIG.
+// Killing the command while ffprobe runs ends ffprobe too: on SIGTERM the
+// command kills and reaps it before dying; on SIGKILL the kernel kills it
+// (PR_SET_PDEATHSIG) and it comes to this test, its nearest subreaper.
 TEST(CalcCommand, KilledWhileProbingLeavesNoFfprobe) {
     const TestMedia& media = TestMedia::Get();
     if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     const std::string pidFile = media.Scratch("ffprobe.pid").toStdString();
     QDir().mkpath(media.Scratch("bin"));
     media.StandIn("bin/ffprobe", QStringLiteral("echo $$ > '%1.part'; mv '%1.part' '%1'\n"
                                                 "exec sleep 600")
                                      .arg(QString::fromStdString(pidFile)));
-    std::vector<std::string> variables;
-    for (char** v = environ; *v; ++v)
-        if (std::strncmp(*v, "PATH=", 5) != 0) variables.emplace_back(*v);
-    variables.push_back("PATH=" + media.Scratch("bin").toStdString() + ":" + getenv("PATH"));
-    std::vector<char*> environment;
-    for (std::string& v : variables)
-        environment.push_back(v.data());
-    environment.push_back(nullptr);
-
     for (const int signal : {SIGTERM, SIGKILL}) {
         SCOPED_TRACE(signal);
         std::remove(pidFile.c_str());
+        // env execs the command in its own process: calc.pid is the command's.
         const Started calc =
-            Start({TAVIK_CALC_PATH, "rate", "--size", "650", media.File("rec.ts").toStdString()},
-                  nullptr, environment.data());
+            Start({"/usr/bin/env",
+                   "PATH=" + media.Scratch("bin").toStdString() + ":" + std::getenv("PATH"),
+                   TAVIK_CALC_PATH, "rate", "--size", "650", media.File("rec.ts").toStdString()});
         ASSERT_TRUE(WaitFor([&] { return std::ifstream(pidFile).good(); }));
         pid_t probe = 0;
         std::ifstream(pidFile) >> probe;
         ASSERT_GT(probe, 0);
         kill(calc.pid, signal);
         EXPECT_EQ(Finish(calc).signal, signal);
-        EXPECT_TRUE(WaitFor([&] { return Ended(probe); }));
-        if (!Ended(probe)) kill(probe, SIGKILL);
+        int status = 0;
+        if (signal == SIGTERM) {
+            EXPECT_EQ(waitpid(probe, &status, WNOHANG), -1); // never ours: already reaped
+        } else {
+            bool reaped = false;
+            WaitFor([&] { return reaped = reaped || waitpid(probe, &status, WNOHANG) == probe; });
+            EXPECT_TRUE(reaped);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        }
+        if (kill(probe, SIGKILL) == 0) waitpid(probe, &status, 0);
     }
 }
 

@@ -89,12 +89,6 @@ const ReportCase kReportCases[] = {
      0,
      {},
      "出力を読み取れません"},
-    // 2.4 + 3.1 s: the sum is rounded up once, not each file.
-    {"sum_rounded_up_once",
-     {R"({"format": {"duration": "2.4"}})", R"({"format": {"duration": "3.1"}})"},
-     6,
-     {},
-     nullptr},
     {"estimated_from_the_bit_rate",
      {R"({"format": {"duration": "52.000000"}})"},
      0,
@@ -125,11 +119,6 @@ const ReportCase kReportCases[] = {
      0,
      {},
      "見込める長さ 0:00:01 の 2 倍"},
-    {"size_without_rates_is_no_limit",
-     {R"({"format": {"duration": "1000.0", "size": "1000"}})"},
-     1000,
-     {},
-     nullptr},
     {"undecodable_name_shown_as_question_marks",
      {R"({"format": {}})"},
      0,
@@ -215,13 +204,6 @@ const ProbeCase kCases[] = {
     {"garbage", {"rec.ts"}, QStringLiteral("echo 'no json'"), 0, {}, "出力を読み取れません"},
     {"endless_output", {"rec.ts"}, QStringLiteral("exec yes"), 0, {}, "出力を読み取れません"},
     {"error_exit", {"rec.ts"}, QStringLiteral("echo '{}'; exit 1"), 0, {}, "壊れているか"},
-    {"warnings_are_read",
-     {"rec.ts"},
-     QStringLiteral("echo 'Estimating duration from bitrate' >&2\n") +
-         Report(R"({"format": {"duration": "60.0"}})"),
-     0,
-     {},
-     "ビットレートから推定"},
 };
 
 void PrintTo(const ProbeCase& c, std::ostream* os) {
