@@ -1,15 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordingDrop.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
-#include <QUrl>
+#include <QShortcut>
+#include <QSysInfo>
 #include <QWidget>
 
 namespace tavik {
 
+namespace {
+
+constexpr int kBusyCursorAfterMs = 300;
+
+// The path of a file: address whose host is none, "localhost" or this
+// machine's, percent-decoded to the bytes it names; empty for any other.
+QByteArray LocalPath(const QByteArray& uri) {
+    if (!uri.toLower().startsWith("file:")) return {};
+    QByteArray rest = uri.mid(5);
+    // A name's own "?" and "#" are percent-encoded; bare, they end the path.
+    for (const char end : {'?', '#'})
+        if (const qsizetype at = rest.indexOf(end); at >= 0) rest.truncate(at);
+    if (rest.startsWith("//")) {
+        const qsizetype slash = rest.indexOf('/', 2);
+        if (slash < 0) return {};
+        const QByteArray host = QByteArray::fromPercentEncoding(rest.mid(2, slash - 2)).toLower();
+        if (!host.isEmpty() && host != "localhost" &&
+            host != QSysInfo::machineHostName().toUtf8().toLower())
+            return {};
+        rest = rest.mid(slash);
+    }
+    if (!rest.startsWith('/')) return {};
+    const QByteArray path = QByteArray::fromPercentEncoding(rest);
+    return path.contains('\0') ? QByteArray() : path;
+}
+
+} // namespace
+
 RecordingDrop::RecordingDrop(QWidget& window, TTavikFrm& frm, EventDelivery& delivery)
-    : QObject(&window), window_(window), frm_(frm), delivery_(delivery) {
+    : QObject(&window), window_(window), frm_(frm), delivery_(delivery),
+      stop_(new QShortcut(QKeySequence(Qt::Key_Escape), &window)) {
     setObjectName(QStringLiteral("RecordingDrop"));
     // The fields would take a dragged text or address as typed input; every
     // drag goes to the window instead, which takes files only.
@@ -17,13 +50,34 @@ RecordingDrop::RecordingDrop(QWidget& window, TTavikFrm& frm, EventDelivery& del
         child->setAcceptDrops(false);
     window.setAcceptDrops(true);
     window.installEventFilter(this);
+
+    busyCursor_.setSingleShot(true);
+    busyCursor_.setInterval(kBusyCursorAfterMs);
+    connect(&busyCursor_, &QTimer::timeout, this, [this] {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        cursorShown_ = true;
+    });
+    // Esc means nothing to the window otherwise: only a running probe takes it.
+    stop_->setEnabled(false);
+    connect(stop_, &QShortcut::activated, this, [this] {
+        probe_.Stop();
+        EndWait();
+    });
 }
 
-QStringList RecordingDrop::LocalFiles(const QMimeData* data) {
-    QStringList paths;
-    if (!data || !data->hasUrls()) return paths;
-    for (const QUrl& url : data->urls()) {
-        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+RecordingDrop::~RecordingDrop() {
+    if (cursorShown_) QApplication::restoreOverrideCursor();
+}
+
+QList<QByteArray> RecordingDrop::LocalFiles(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    // The list's own bytes: QUrl would turn a name that is not UTF-8 into
+    // replacement characters.
+    QList<QByteArray> paths;
+    for (const QByteArray& line : data->data(QStringLiteral("text/uri-list")).split('\n')) {
+        const QByteArray uri = line.trimmed();
+        if (uri.isEmpty() || uri.startsWith('#')) continue;
+        const QByteArray path = LocalPath(uri);
         if (path.isEmpty()) return {};
         paths.append(path);
     }
@@ -46,8 +100,8 @@ bool RecordingDrop::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList paths = LocalFiles(drop->mimeData());
-        if (paths.isEmpty() || !probe_.Start(paths, [this](const ProbeResult& r) { Probed(r); })) {
+        const QList<QByteArray> paths = LocalFiles(drop->mimeData());
+        if (paths.isEmpty() || !Start(paths)) {
             drop->ignore();
             return true;
         }
@@ -60,11 +114,38 @@ bool RecordingDrop::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+bool RecordingDrop::Start(const QList<QByteArray>& paths) {
+    if (!probe_.Start(paths, [this](const ProbeResult& r) { Probed(r); })) return false;
+    atDrop_ = TimeAndAudio();
+    busyCursor_.start();
+    stop_->setEnabled(true);
+    return true;
+}
+
+void RecordingDrop::EndWait() {
+    busyCursor_.stop();
+    stop_->setEnabled(false);
+    if (cursorShown_) QApplication::restoreOverrideCursor();
+    cursorShown_ = false;
+}
+
+QStringList RecordingDrop::TimeAndAudio() const {
+    QStringList texts;
+    for (const char* name : {"MonthEdit", "SecEdit"}) {
+        const auto* edit = window_.findChild<QLineEdit*>(QLatin1String(name));
+        texts << (edit ? edit->text() : QString());
+    }
+    const auto* audio = window_.findChild<QComboBox*>(QStringLiteral("AudioRateBox"));
+    return texts << (audio ? audio->currentText() : QString());
+}
+
 void RecordingDrop::Probed(const ProbeResult& result) {
+    EndWait();
     ProbedRecordings probed;
     if (result.summary) {
-        probed.playSec = result.summary->playSec;
-        probed.audioKbps = result.summary->audioKbps;
+        const QStringList now = TimeAndAudio();
+        if (now.mid(0, 2) == atDrop_.mid(0, 2)) probed.playSec = result.summary->playSec;
+        if (now.at(2) == atDrop_.at(2)) probed.audioKbps = result.summary->audioKbps;
     } else {
         probed.failure = result.error.toStdString();
     }

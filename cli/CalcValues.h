@@ -24,8 +24,8 @@ public:
 std::int32_t ReadNumber(std::string_view option, std::string_view text);
 
 // A time as M:SS, H:MM:SS or plain seconds (a number as ReadNumber reads
-// it), as the minutes and seconds fields would hold it; the minutes must fit
-// the minutes field.
+// it), as the minutes and seconds fields would hold it; in every form at most
+// 2147483647 seconds, the longest playing time the window computes with.
 MinSec ReadTime(std::string_view option, std::string_view text);
 
 struct Split {
@@ -39,5 +39,10 @@ Split ReadSplit(std::string_view option, std::string_view text);
 
 // M:SS, the seconds in two digits, so the text reads back through ReadTime.
 std::string TimeText(MinSec time);
+
+// Text as a message echoes it: control characters, and bytes that are not
+// UTF-8, as \n, \t, \r or \xNN, so an echoed value cannot move the cursor or
+// start an escape sequence on the terminal.
+std::string Printable(std::string_view text);
 
 } // namespace tavik

@@ -3,9 +3,14 @@
 // the options its button reads in the window, computes with the same core
 // functions and prints the bare result (or, with --json, every input and the
 // result). Exit status 2: a bad option or value; 1: the calculation failed.
+//
+// argv is bytes: it is read as Latin-1, which maps every byte to one
+// character and back, so a recording's name reaches the probe as the bytes
+// the shell gave, UTF-8 or not.
 
 #include "CalcValues.h"
 #include "TavikCalcConfig.h"
+#include "TerminationSignals.h"
 
 #include "core/CalcError.h"
 #include "core/Formulas.h"
@@ -79,7 +84,7 @@ bool Takes(const CommandRow& row, std::string_view name) {
 const char kHelpHead[] =
     R"(Usage: tavik-calc size --audio KBPS --video KBPS --time TIME [--split N/D]
   or:  tavik-calc rate --size MB --time TIME --audio KBPS [--split N/D] [--estimate]
-  or:  tavik-calc size|rate --file REC... [other options as above, no --time]
+  or:  tavik-calc size|rate [--file] REC... [other options as above, no --time]
   or:  tavik-calc time --audio KBPS --video KBPS --size MB
 Compute a recording's file size, video bit rate or recordable time exactly as
 the Tavik window does, and print the bare result on one line.
@@ -104,9 +109,17 @@ passed to ffmpeg as "k" (1000 bit/s) gives a file a little under the size.
 the window does: the recordings' playing times are summed and rounded up to a
 whole second, and without --audio their audio rate is used (kbit/s of 1000
 bit, rounded up; the largest over the files), where every one states one.
+Recordings may also follow the options without --file, as a shell glob gives
+them (rate --size 4482 ep*.ts); "--" ends the options, for a name that starts
+with "-". Up to min(cores, 8) recordings are read at once. A recording's
+duration is refused when ffprobe only estimated it from the bit rate, or when
+it is over 24 hours or over twice what the file's size holds at its streams'
+stated bit rates (a timestamp jump): a time taken short or hours long would
+give a wrong rate.
 
-Exit status: 0 on success, 1 when the calculation fails (a zero divisor), a
-recording cannot be read or the result cannot be written, 2 on a bad option or value.
+Exit status: 0 on success, 1 when the calculation fails (a zero divisor), the
+size cannot hold even the audio (a rate below zero), a recording cannot be read
+or the result cannot be written, 2 on a bad option or value.
 )";
 
 std::string HelpText() {
@@ -134,12 +147,20 @@ public:
 
     std::string Value(const char* name) const {
         if (!IsSet(name)) throw UsageError(std::string(row_.name) + " needs " + Dashed(name));
-        return parser_.value(QLatin1String(name)).toStdString();
+        return parser_.value(QLatin1String(name)).toLatin1().toStdString();
     }
 
     std::int32_t Number(const char* name) const { return ReadNumber(Dashed(name), Value(name)); }
 
-    QStringList Values(const char* name) const { return parser_.values(QLatin1String(name)); }
+    // The recordings: every --file, then the arguments after the command.
+    QList<QByteArray> Files() const {
+        QList<QByteArray> files;
+        QStringList given = parser_.values(QStringLiteral("file"));
+        given += parser_.positionalArguments().mid(1);
+        for (const QString& file : given)
+            files << file.toLatin1();
+        return files;
+    }
 
     static std::string Dashed(const char* name) { return std::string("--") + name; }
 
@@ -157,14 +178,22 @@ struct Calculation {
     MinSec time{0, 0};
     Split split{1, 1};
     bool exact = true;
-    QStringList files; // the recordings the time came from, if any
+    QList<QByteArray> files; // the recordings the time came from, if any
 };
 
-// A recording that could not be probed: reported as the error box would.
-class ProbeError : public std::runtime_error {
+// A recording that could not be probed, or a result the command refuses:
+// reported as the error box would.
+class CommandError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+ProbeResult ProbeUntilSignalled(const QList<QByteArray>& files) {
+    RecordingProbe probe;
+    // No ffprobe outlives the command, even when it is stopped.
+    const TerminationSignals onSignal([&probe] { probe.Stop(); });
+    return probe.Run(files);
+}
 
 // The recording's time and audio rate: from --time and --audio, or from the
 // recordings given with --file, probed as a drop onto the window probes them
@@ -175,15 +204,15 @@ void ReadRecording(const Options& options, Calculation& calc) {
         calc.audio = options.Number("audio");
         return;
     }
-    if (!options.IsSet("file")) {
+    calc.files = options.Files();
+    if (calc.files.isEmpty()) {
         calc.time = ReadTime("--time", options.Value("time"));
         calc.audio = options.Number("audio");
         return;
     }
-    if (options.IsSet("time")) throw UsageError("--file and --time cannot both be given");
-    calc.files = options.Values("file");
-    const ProbeResult probed = ProbeRecordings(calc.files);
-    if (!probed.summary) throw ProbeError(probed.error.toStdString());
+    if (options.IsSet("time")) throw UsageError("recordings and --time cannot both be given");
+    const ProbeResult probed = ProbeUntilSignalled(calc.files);
+    if (!probed.summary) throw CommandError(probed.error.toStdString());
     calc.time = ToMinSec(probed.summary->playSec);
     if (options.IsSet("audio"))
         calc.audio = options.Number("audio");
@@ -224,7 +253,10 @@ std::string Compute(const Calculation& calc, bool json) {
         object["time_s"] = qint64{time.minutes} * 60 + time.seconds;
     };
     const auto playingTime = [&] {
-        if (!calc.files.isEmpty()) object["files"] = QJsonArray::fromStringList(calc.files);
+        QJsonArray files; // JSON holds text: a name that is not UTF-8 shows U+FFFD
+        for (const QByteArray& file : calc.files)
+            files.append(QString::fromUtf8(file));
+        if (!files.isEmpty()) object["files"] = files;
         recordingTime(calc.time);
         object["split_saved"] = calc.split.saved;
         object["split_recorded"] = calc.split.recorded;
@@ -247,6 +279,8 @@ std::string Compute(const Calculation& calc, bool json) {
         object["exact"] = calc.exact;
         const std::int32_t t = playingTime();
         const std::int32_t video = VideoRate(KBOfMB(calc.sizeMB), t, calc.audio, calc.exact);
+        // The window shows it; ffmpeg would refuse it.
+        if (video < 0) throw CommandError("このファイルサイズには音声だけでも収まりません");
         object["video_kbps"] = video;
         result = IntToStr(video);
         break;
@@ -280,7 +314,10 @@ int Print(const std::string& text) {
 int Run(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QString::fromLatin1(argv[i]);
+    const auto echoed = [](const QString& text) {
+        return Printable(text.toLatin1().toStdString());
+    };
     QCommandLineParser parser;
     for (const OptionRow& row : kOptions) {
         const QString name = QLatin1String(row.name);
@@ -288,24 +325,26 @@ int Run(int argc, char** argv) {
                              ? QCommandLineOption(name, QString(), QLatin1String(row.valueName))
                              : QCommandLineOption(name));
     }
-    if (!parser.parse(arguments)) return Fail(2, parser.errorText().toStdString());
+    if (!parser.parse(arguments)) return Fail(2, echoed(parser.errorText()));
     if (parser.isSet("help")) return Print(HelpText());
     if (parser.isSet("version")) return Print(VersionText());
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return Fail(2, "missing command: size, rate or time (see --help)");
-    if (positional.size() > 1)
-        return Fail(2, "unexpected argument '" + positional.at(1).toStdString() + "'");
     const CommandRow* row = nullptr;
     for (const CommandRow& candidate : kCommands) {
         if (positional.first() == QLatin1String(candidate.name)) row = &candidate;
     }
-    if (!row) return Fail(2, "unknown command '" + positional.first().toStdString() + "'");
+    if (!row) return Fail(2, "unknown command '" + echoed(positional.first()) + "'");
+    // After the command come recordings, for the commands that read them.
+    if (positional.size() > 1 && !Takes(*row, "file"))
+        return Fail(2, "unexpected argument '" + echoed(positional.at(1)) + "'");
 
     // The probe runs ffprobe as a child process, which needs an application
     // object; plain calculations start faster without one.
     std::optional<QCoreApplication> application;
-    if (parser.isSet(QStringLiteral("file"))) application.emplace(argc, argv);
+    if (parser.isSet(QStringLiteral("file")) || positional.size() > 1)
+        application.emplace(argc, argv);
 
     std::string line;
     try {
@@ -314,7 +353,7 @@ int Run(int argc, char** argv) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
         return Fail(1, ErrorBoxText(e.what()));
-    } catch (const ProbeError& e) {
+    } catch (const CommandError& e) {
         return Fail(1, ErrorBoxText(e.what()));
     }
     return Print(line + "\n");

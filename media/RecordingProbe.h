@@ -1,69 +1,52 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The recording probe: asks ffprobe (Debian package ffmpeg) for the playing
-// time and the audio rate of recordings. ffprobe runs as a child process with
-// an argument list and no shell, and each path reaches it as a file: URL of
-// the absolute path, so no name (a leading "-", "http:x", a newline) can be
-// taken as an option or another protocol. Each file has a time limit; a probe
-// that runs over it is killed.
+// The recording probe: runs ffprobe (Debian package ffmpeg) on recordings, a
+// pool of children side by side, and hands each report to ProbeReport.h,
+// which decides what the files add up to.
 //
-// Two entry points give the same result for the same files:
-//   ProbeRecordings()  blocks until every file is probed; needs a
-//                      QCoreApplication but no running event loop (the
-//                      command line uses it).
-//   RecordingProbe     runs asynchronously and reports through a callback
-//                      from the event loop (the window uses it, so it stays
-//                      responsive).
+// - Each file is opened here first, so a folder, a FIFO or an unreadable
+//   file is refused before a child runs. It reaches ffprobe as a file: URL
+//   of its absolute path, through an argument list and no shell, so no name
+//   (a leading "-", "http:x", a newline) is taken as an option or another
+//   protocol. QProcess passes arguments as UTF-8; a name that is not UTF-8
+//   (Shift-JIS from a Windows disc) reaches ffprobe as the descriptor opened
+//   here instead, through /proc/self/fd.
+// - Up to min(cores, 8) files are probed at once. The result is what probing
+//   them one after the other gives: the first failing file in the given
+//   order names the error, whatever order the children end in.
+// - A child is killed when it runs over its time limit, when its output is
+//   not a report, when a file before it fails, when the probe is stopped or
+//   destroyed, and (PR_SET_PDEATHSIG) when this process dies.
 //
-// What the files add up to:
-// - playing time: per file the longest video stream's duration where one is
-//   given (transport streams' container durations can be days off after a
-//   timestamp wrap), else the container's; a duration that is missing, zero
-//   or over 24 hours fails. The files' exact durations are summed and the sum
-//   is rounded up to a whole second, so a rate computed for it still fits.
-// - audio rate: per file the sum of its audio streams' bit rates, in kbit/s
-//   of 1000 bit, rounded up; over the files the largest. Only when every file
-//   has audio and every audio stream states a bit rate; otherwise none.
-//
-// Failures are Japanese messages for the error box, without the final "."
-// (the box adds it).
+// Two entry points share the pool:
+//   RecordingProbe::Start  runs in the background and reports through a
+//                          callback from the event loop (the window);
+//   ProbeRecordings / Run  block in a local event loop until the probe ends;
+//                          they need a QCoreApplication but no running loop
+//                          (the command line).
 
+#include "ProbeReport.h"
+
+#include <QList>
 #include <QObject>
-#include <QString>
-#include <QStringList>
 
-#include <cstdint>
 #include <functional>
-#include <optional>
-#include <vector>
+#include <memory>
 
-class QProcess;
-class QTimer;
+class QEventLoop;
 
 namespace tavik {
 
 struct ProbeOptions {
     QString program = QStringLiteral("ffprobe"); // looked up on PATH when bare
     int timeLimitMs = 5000;                      // per file
+    int parallel = 0;                            // children at once; 0: min(cores, 8)
 };
 
-struct RecordingSummary {
-    std::int32_t playSec = 0;
-    std::optional<std::int32_t> audioKbps;
-};
+ProbeResult ProbeRecordings(const QList<QByteArray>& paths, const ProbeOptions& options = {});
 
-// Exactly one of the two is set: summary on success, error otherwise.
-struct ProbeResult {
-    std::optional<RecordingSummary> summary;
-    QString error;
-};
-
-// Probes the files one after the other and blocks until all are done or one
-// fails; the first failure ends the probe.
-ProbeResult ProbeRecordings(const QStringList& paths, const ProbeOptions& options = {});
-
-// One probe of one or more files at a time, in the background.
+// One probe of one or more files at a time.
 class RecordingProbe : public QObject {
 public:
     using Done = std::function<void(const ProbeResult&)>;
@@ -74,32 +57,36 @@ public:
     // Starts probing the files; done runs once, from the event loop, when the
     // probe has ended (Busy() is false again by then). Returns false and does
     // nothing while a probe is running.
-    bool Start(const QStringList& paths, Done done);
+    bool Start(const QList<QByteArray>& paths, Done done);
     bool Busy() const { return static_cast<bool>(done_); }
+
+    // Start, and wait in a local event loop for the result.
+    ProbeResult Run(const QList<QByteArray>& paths);
+
+    // Ends a running probe at once: its children are killed and reaped, and
+    // its done never runs (Run returns ProbeStopped()).
+    void Stop();
 
     void SetOptions(const ProbeOptions& options) { options_ = options; }
 
-    // Per file: its exact duration, and its audio rate when it states one.
-    struct FileFacts {
-        std::int64_t durationUs = 0;
-        std::optional<std::int64_t> audioBitsPerSecond;
-    };
-
 private:
-    void StartNext();
-    void OnFinished();
-    void Finish(ProbeResult result);
-    void DropProcess();
+    struct Child;
+
+    void StartMore();
+    void Launch(qsizetype index);
+    void Ended(Child& child);
+    void Record(qsizetype index, FileOutcome outcome);
+    void Finish();
 
     ProbeOptions options_;
-    QStringList paths_;
-    std::vector<FileFacts> facts_;
+    QList<QByteArray> paths_;
+    std::vector<std::optional<FileOutcome>> outcomes_; // by file, as they end
+    qsizetype next_ = 0;                               // the next file to start
+    qsizetype failedAt_ = 0; // the first file known to fail; paths_.size() while none
+    std::vector<std::unique_ptr<Child>> children_;
+    bool starting_ = false; // inside StartMore's loop
     Done done_;
-    QProcess* process_ = nullptr;
-    QTimer* timer_ = nullptr;
-    QByteArray output_;
-    bool timedOut_ = false;
-    bool overflowed_ = false;
+    QEventLoop* runLoop_ = nullptr;
 };
 
 } // namespace tavik

@@ -10,14 +10,20 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -29,7 +35,8 @@ namespace tavik {
 namespace {
 
 struct Outcome {
-    int status = -1;
+    int status = -1; // the exit status, or -1
+    int signal = 0;  // the signal it died of, or 0
     std::string out;
     std::string err;
 };
@@ -43,9 +50,15 @@ std::string ReadAll(int fd) {
     return text;
 }
 
-// Runs argv[0] with the arguments, outputs captured (or stdout sent to the
+struct Started {
+    pid_t pid = -1;
+    int out = -1;
+    int err = -1;
+};
+
+// Starts argv[0] with the arguments, outputs to pipes (or stdout sent to the
 // file stdoutPath); not through a shell.
-Outcome Spawn(std::vector<std::string> args, const char* stdoutPath = nullptr) {
+Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr) {
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
@@ -66,13 +79,24 @@ Outcome Spawn(std::vector<std::string> args, const char* stdoutPath = nullptr) {
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     close(err[1]);
+    return {spawned == 0 ? pid : -1, out[0], err[0]};
+}
+
+// Its outputs to their end, then its exit.
+Outcome Finish(const Started& started) {
     Outcome outcome;
-    outcome.out = ReadAll(out[0]); // the outputs are a line or two: no pipe fills
-    outcome.err = ReadAll(err[0]);
+    outcome.out = ReadAll(started.out); // the outputs are a line or two: no pipe fills
+    outcome.err = ReadAll(started.err);
     int status = 0;
-    if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-        outcome.status = WEXITSTATUS(status);
+    if (started.pid > 0 && waitpid(started.pid, &status, 0) == started.pid) {
+        if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+    }
     return outcome;
+}
+
+Outcome Spawn(std::vector<std::string> args, const char* stdoutPath = nullptr) {
+    return Finish(Start(std::move(args), stdoutPath));
 }
 
 Outcome RunCalc(std::vector<std::string> args, const char* stdoutPath = nullptr) {
@@ -98,7 +122,10 @@ struct CalcCase {
     bool estimate;
     std::string expected; // the result, or the error box's text
     int status;
+    const char* calcRefuses = nullptr; // what tavik-calc fails with instead (status 1)
 };
+
+const std::string kNoRoomForVideo = "このファイルサイズには音声だけでも収まりません.";
 
 // clang-format off
 const CalcCase kCases[] = {
@@ -106,7 +133,7 @@ const CalcCase kCases[] = {
     {"size_split",          "size", "192", "1150", nullptr, "45:00", "45", "0", "3", "4", false, "332", 0},
     {"size_tie_to_even",    "size", "128", "0", nullptr, "160", "0", "160", nullptr, nullptr, false, "2", 0},
     {"size_hex_audio",      "size", "$C0", "1150", nullptr, "0:30:00", "30", "0", nullptr, nullptr, false, "295", 0},
-    {"size_time_at_limit",  "size", "1", "0", nullptr, "2147483647:59", "2147483647", "59", nullptr, nullptr, false, "262144", 0},
+    {"size_time_at_limit",  "size", "1", "0", nullptr, "35791394:07", "35791394", "7", nullptr, nullptr, false, "262144", 0},
     {"size_no_episodes",    "size", "192", "1150", nullptr, "30:00", "30", "0", "1", "0", false, kIntDivide, 1},
     {"rate_exact_fit",      "rate", "192", nullptr, "650", "30:00", "30", "0", nullptr, nullptr, false, "2768", 0},
     {"rate_estimate",       "rate", "192", nullptr, "650", "1800", "0", "1800", nullptr, nullptr, true, "2722", 0},
@@ -114,7 +141,8 @@ const CalcCase kCases[] = {
     {"rate_minutes",        "rate", "192", nullptr, "4482", "90:00", "90", "0", nullptr, nullptr, false, "6608", 0},
     {"rate_seconds",        "rate", "192", nullptr, "4482", "5400", "0", "5400", nullptr, nullptr, false, "6608", 0},
     {"rate_split",          "rate", "128", nullptr, "700", "1:00:00", "60", "0", "2", "3", false, "2263", 0},
-    {"rate_below_audio",    "rate", "192", nullptr, "1", "1:00:00", "60", "0", nullptr, nullptr, true, "-189", 0},
+    {"rate_below_audio",    "rate", "192", nullptr, "1", "1:00:00", "60", "0", nullptr, nullptr, true, "-189", 0, kNoRoomForVideo.c_str()},
+    {"rate_exact_below_audio", "rate", "192", nullptr, "100", "2:00:00", "120", "0", nullptr, nullptr, false, "-78", 0, kNoRoomForVideo.c_str()},
     {"rate_no_time",        "rate", "192", nullptr, "650", "0:00", "0", "0", nullptr, nullptr, false, kFloatDivide, 1},
     {"rate_no_time_nor_size", "rate", "192", nullptr, "0", "0", "0", "0", nullptr, nullptr, false, kInvalidOp, 1},
     {"rate_no_episodes",    "rate", "192", nullptr, "0", "0", "0", "0", "1", "0", false, kIntDivide, 1},
@@ -202,12 +230,15 @@ TEST(CalcCommand, GivesTheWindowsResults) {
         SCOPED_TRACE(c.name);
         const WindowView window = InWindow(c);
         EXPECT_EQ(window.text, c.expected);
+        // The window shows a rate below zero; the command refuses it.
+        const int status = c.calcRefuses ? 1 : c.status;
         const Outcome plain = RunCalc(Arguments(c));
-        EXPECT_EQ(plain.status, c.status);
-        EXPECT_EQ(c.status == 0 ? plain.out : plain.err,
-                  (c.status == 0 ? "" : "tavik-calc: ") + c.expected + "\n");
-        EXPECT_EQ(c.status == 0 ? plain.err : plain.out, "");
-        if (c.status != 0) continue;
+        EXPECT_EQ(plain.status, status);
+        EXPECT_EQ(status == 0 ? plain.out : plain.err,
+                  (status == 0 ? "" : "tavik-calc: ") +
+                      (c.calcRefuses ? c.calcRefuses : c.expected) + "\n");
+        EXPECT_EQ(status == 0 ? plain.err : plain.out, "");
+        if (status != 0) continue;
 
         // Every input, as the window normalised it, and the result.
         std::vector<std::string> args = Arguments(c);
@@ -221,12 +252,17 @@ TEST(CalcCommand, GivesTheWindowsResults) {
     }
 }
 
+// How the recordings are given: --file before each, after one --file, after
+// the options (as a shell glob gives them), or after "--".
+enum class Given { EachFile, OneFile, Trailing, AfterDashes };
+
 struct RecordingCase {
     const char* name;
     const char* command;
     std::vector<const char*> files;
     const char* audio; // --audio, or nullptr to take the recordings'
     int status;
+    Given given = Given::EachFile;
 };
 
 // clang-format off
@@ -237,6 +273,12 @@ const RecordingCase kRecordingCases[] = {
     {"size_silent_given",    "size", {"silent.mp4", "rec.ts"}, "100", 0},
     {"size_silent_no_audio", "size", {"silent.mp4"}, nullptr, 2},
     {"rate_missing_file",    "rate", {"missing.ts"}, nullptr, 1},
+    {"rate_shift_jis_name",  "rate", {kShiftJisName}, nullptr, 0},
+    {"rate_raw_aac",         "rate", {"rec.aac"}, "128", 1},
+    {"rate_joined",          "rate", {"joined.ts"}, nullptr, 1},
+    {"rate_glob",            "rate", {"rec.ts", "rec.mkv", "silent.mp4"}, "64", 0, Given::Trailing},
+    {"size_after_one_file",  "size", {"rec.mkv", "rec.ts"}, nullptr, 0, Given::OneFile},
+    {"rate_after_dashes",    "rate", {"-h", "rec.mkv"}, nullptr, 0, Given::AfterDashes},
 };
 // clang-format on
 
@@ -252,12 +294,15 @@ TEST(CalcCommand, RecordingsGiveWhatTheirDropGives) {
         SCOPED_TRACE(c.name);
         const std::string command = c.command;
         std::vector<std::string> args{command, command == "size" ? "--video" : "--size", "650"};
-        QStringList paths;
-        for (const char* file : c.files) {
-            paths << media.Path(QString::fromLatin1(file));
-            args.insert(args.end(), {"--file", paths.back().toStdString()});
-        }
         if (c.audio) args.insert(args.end(), {"--audio", c.audio});
+        if (c.given == Given::OneFile) args.push_back("--file");
+        if (c.given == Given::AfterDashes) args.push_back("--");
+        QList<QByteArray> paths;
+        for (const char* file : c.files) {
+            paths << media.File(file);
+            if (c.given == Given::EachFile) args.push_back("--file");
+            args.push_back(paths.back().toStdString());
+        }
 
         MemoryWindow w;
         w.Show();
@@ -279,6 +324,51 @@ TEST(CalcCommand, RecordingsGiveWhatTheirDropGives) {
         } else {
             EXPECT_NE(outcome.err.find("--audio"), std::string::npos) << outcome.err;
         }
+    }
+}
+
+template <typename Condition> bool WaitFor(Condition condition) {
+    for (int i = 0; i < 2000 && !condition(); ++i)
+        usleep(10000);
+    return condition();
+}
+
+// Killing the command while ffprobe runs ends ffprobe too: on SIGTERM the
+// command kills and reaps it before dying; on SIGKILL the kernel kills it
+// (PR_SET_PDEATHSIG) and it comes to this test, its nearest subreaper.
+TEST(CalcCommand, KilledWhileProbingLeavesNoFfprobe) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    const std::string pidFile = media.Scratch("ffprobe.pid").toStdString();
+    QDir().mkpath(media.Scratch("bin"));
+    media.StandIn("bin/ffprobe", QStringLiteral("echo $$ > '%1.part'; mv '%1.part' '%1'\n"
+                                                "exec sleep 600")
+                                     .arg(QString::fromStdString(pidFile)));
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        std::remove(pidFile.c_str());
+        // env execs the command in its own process: calc.pid is the command's.
+        const Started calc =
+            Start({"/usr/bin/env",
+                   "PATH=" + media.Scratch("bin").toStdString() + ":" + std::getenv("PATH"),
+                   TAVIK_CALC_PATH, "rate", "--size", "650", media.File("rec.ts").toStdString()});
+        ASSERT_TRUE(WaitFor([&] { return std::ifstream(pidFile).good(); }));
+        pid_t probe = 0;
+        std::ifstream(pidFile) >> probe;
+        ASSERT_GT(probe, 0);
+        kill(calc.pid, signal);
+        EXPECT_EQ(Finish(calc).signal, signal);
+        int status = 0;
+        if (signal == SIGTERM) {
+            EXPECT_EQ(waitpid(probe, &status, WNOHANG), -1); // never ours: already reaped
+        } else {
+            bool reaped = false;
+            WaitFor([&] { return reaped = reaped || waitpid(probe, &status, WNOHANG) == probe; });
+            EXPECT_TRUE(reaped);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        }
+        if (kill(probe, SIGKILL) == 0) waitpid(probe, &status, 0);
     }
 }
 
@@ -307,6 +397,22 @@ const UsageCase kUsageCases[] = {
     {"time_hours_overflow",
      {"rate", "--size", "1", "--time", "35791395:00:00", "--audio", "1"},
      "--time"},
+    // One second over 2147483647, in each clock form.
+    {"time_clock_seconds_overflow",
+     {"rate", "--size", "1", "--time", "35791394:08", "--audio", "1"},
+     "--time"},
+    {"time_clock_hours_seconds_overflow",
+     {"rate", "--size", "1", "--time", "596523:14:08", "--audio", "1"},
+     "--time"},
+    // Control characters and bytes that are not UTF-8 are escaped; "é" and
+    // the blank are not.
+    {"escaped_value",
+     {"rate", "--size", "\xc3\xa9 \n\x1b[2J\xc2\x9b\xff", "--time", "1", "--audio", "1"},
+     "'\xc3\xa9 \\n\\x1b[2J\\xc2\\x9b\\xff'"},
+    {"escaped_command", {"\x1b]0;x\x07"}, "'\\x1b]0;x\\x07'"},
+    {"time_takes_no_recordings",
+     {"time", "--audio", "1", "--video", "1", "--size", "1", "a.ts"},
+     "a.ts"},
     {"split_no_slash",
      {"size", "--audio", "1", "--video", "1", "--time", "1", "--split", "3"},
      "--split"},

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSysInfo>
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -43,6 +44,11 @@ protected:
         return fields;
     }
 
+    static QMimeData* UriList(const QByteArray& list) {
+        auto* data = new QMimeData;
+        data->setData(QStringLiteral("text/uri-list"), list);
+        return data;
+    }
     static QMimeData* Files(const QStringList& paths) {
         auto* data = new QMimeData;
         QList<QUrl> urls;
@@ -88,10 +94,12 @@ TEST_F(RecordingDropTest, TakesLocalFilesOnlyAndProbesNothingBeforeTheDrop) {
     mixed->setUrls(mixed->urls() << QUrl(QStringLiteral("https://tavik.example.org/b.ts")));
     auto* text = new QMimeData;
     text->setText(QStringLiteral("/tmp/a.ts"));
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
     const struct {
         const char* name;
         std::unique_ptr<QMimeData> data;
         bool taken;
+        QList<QByteArray> paths = {};
     } rows[] = {
         {"one_file", std::unique_ptr<QMimeData>(Files({QStringLiteral("/tmp/a.ts")})), true},
         {"two_files",
@@ -100,10 +108,30 @@ TEST_F(RecordingDropTest, TakesLocalFilesOnlyAndProbesNothingBeforeTheDrop) {
         {"web_address", std::unique_ptr<QMimeData>(addresses), false},
         {"file_and_address", std::unique_ptr<QMimeData>(mixed), false},
         {"text", std::unique_ptr<QMimeData>(text), false},
+        {"localhost",
+         std::unique_ptr<QMimeData>(UriList("# a comment\r\nfile://localhost/tmp/a.ts\r\n"
+                                            "FILE://LocalHost/tmp/b.ts\r\n")),
+         true,
+         {"/tmp/a.ts", "/tmp/b.ts"}},
+        {"this_host",
+         std::unique_ptr<QMimeData>(UriList("file://" + host + "/tmp/a.ts")),
+         true,
+         {"/tmp/a.ts"}},
+        {"other_host", std::unique_ptr<QMimeData>(UriList("file://elsewhere.invalid/tmp/a.ts")),
+         false},
+        {"percent_decoded_to_bytes",
+         std::unique_ptr<QMimeData>(UriList("file:///tmp/%83e%83X%83g%20%231.ts?query")),
+         true,
+         {"/tmp/\x83\x65\x83X\x83g #1.ts"}},
+        {"nul_byte", std::unique_ptr<QMimeData>(UriList("file:///tmp/a%00.ts")), false},
+        {"no_path", std::unique_ptr<QMimeData>(UriList("file://localhost")), false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(Enter(row.data.get()), row.taken);
+        if (!row.paths.isEmpty()) {
+            EXPECT_EQ(RecordingDrop::LocalFiles(row.data.get()), row.paths);
+        }
         EXPECT_FALSE(drop->Busy());
     }
     EXPECT_EQ(Fields(), before);
@@ -117,7 +145,10 @@ TEST_F(RecordingDropTest, DroppedRecordingsFillTimeAndAudioRate) {
     const TestMedia& media = TestMedia::Get();
     if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
     window.findChild<QLineEdit*>(QStringLiteral("TotalEdit"))->setText(QStringLiteral("4"));
-    const std::unique_ptr<QMimeData> files(Files({media.Path("rec.ts"), media.Path("rec.mkv")}));
+    // rec.ts under its Shift-JIS name, from a file manager that names the host.
+    const std::unique_ptr<QMimeData> files(
+        UriList("file://localhost" + media.File(kShiftJisName).toPercentEncoding("/") + "\r\n" +
+                QUrl::fromLocalFile(media.Path("rec.mkv")).toEncoded() + "\r\n"));
     ASSERT_TRUE(Enter(files.get()));
     ASSERT_TRUE(Drop(files.get()));
     WaitForProbe();
@@ -155,11 +186,71 @@ TEST_F(RecordingDropTest, HangingProbeIsKilledAndTheWindowKeepsWorking) {
     const auto typed = Fields();
 
     WaitForProbe();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr); // it was shown after 300 ms
     EXPECT_EQ(Fields(), typed);
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(errors.shown[0].caption, "Tavik");
     EXPECT_EQ(errors.shown[0].text, "「rec.ts」の調査が 0.5 秒以内に終わらないため中止しました.");
     EXPECT_TRUE(Enter(files.get())); // free for the next drop
+}
+
+// After 300 ms the busy cursor shows; Esc stops the probe, and nothing else
+// happens: no field changes, no message.
+TEST_F(RecordingDropTest, EscStopsTheProbeWithFieldsUnchanged) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    ProbeOptions options;
+    options.program = media.StandIn("window-esc", QStringLiteral("exec sleep 600"));
+    options.timeLimitMs = 60000;
+    drop->SetProbeOptions(options);
+    const auto before = Fields();
+    const std::unique_ptr<QMimeData> files(Files({media.Path("rec.ts")}));
+    ASSERT_TRUE(Enter(files.get()));
+    ASSERT_TRUE(Drop(files.get()));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::overrideCursor() != nullptr; }, 10000));
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+
+    auto* minutes = window.findChild<QLineEdit*>(QStringLiteral("MonthEdit"));
+    minutes->setFocus();
+    QTest::keyClick(minutes, Qt::Key_Escape);
+    EXPECT_FALSE(drop->Busy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    QTest::qWait(50);
+    EXPECT_EQ(Fields(), before);
+    EXPECT_TRUE(errors.shown.empty());
+    EXPECT_TRUE(Enter(files.get())); // free for the next drop
+}
+
+// What the user types while the probe runs stays; the other fields are filled.
+TEST_F(RecordingDropTest, FieldEditedMeanwhileIsKept) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    const struct {
+        const char* field;
+        const char* typed;
+        std::map<std::string, std::string> after;
+    } rows[] = {
+        {"MonthEdit", "45", {{"AudioRateBox", "192"}, {"MonthEdit", "45"}, {"SecEdit", "0"}}},
+        {"AudioRateBox", "64", {{"AudioRateBox", "64"}, {"MonthEdit", "0"}, {"SecEdit", "3"}}},
+    };
+    const std::unique_ptr<QMimeData> files(Files({media.Path("rec.ts")}));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.field);
+        ASSERT_TRUE(Enter(files.get()));
+        ASSERT_TRUE(Drop(files.get()));
+        // Typed before the event loop runs again: the probe cannot have ended.
+        auto* field = window.findChild<QWidget*>(QString::fromLatin1(row.field));
+        auto* edit = qobject_cast<QLineEdit*>(field);
+        if (!edit) edit = static_cast<QComboBox*>(field)->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromLatin1(row.typed));
+        WaitForProbe();
+        for (const auto& [name, text] : row.after)
+            EXPECT_EQ(TextOf(name.c_str()), text) << name;
+        EXPECT_TRUE(errors.shown.empty());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -19,6 +21,130 @@ namespace {
 // The report ffprobe would give, for the stand-ins.
 QString Report(const char* json) {
     return QStringLiteral("cat <<'EOF'\n%1\nEOF").arg(QString::fromUtf8(json));
+}
+
+// What a probe must give: the summary, or a message containing error.
+void Check(const ProbeResult& r, std::int32_t playSec, std::optional<std::int32_t> audioKbps,
+           const char* error) {
+    if (error) {
+        EXPECT_FALSE(r.summary);
+        EXPECT_TRUE(r.error.contains(QString::fromUtf8(error))) << r.error.toStdString();
+        EXPECT_FALSE(r.error.endsWith(QLatin1Char('.'))); // the error box adds it
+        return;
+    }
+    ASSERT_TRUE(r.summary) << r.error.toStdString();
+    EXPECT_TRUE(r.error.isEmpty());
+    EXPECT_EQ(r.summary->playSec, playSec);
+    EXPECT_EQ(r.summary->audioKbps, audioKbps);
+}
+
+struct ReportCase {
+    const char* name;
+    std::vector<const char*> reports; // ffprobe's JSON, one per file
+    std::int32_t playSec;
+    std::optional<std::int32_t> audioKbps;
+    const char* error; // a part of the message; nullptr: success
+    const char* warnings = "";
+    const char* path = "/media/rec.ts";
+};
+
+const ReportCase kReportCases[] = {
+    {"hours_147", {R"({"format": {"duration": "529200.000000"}})"}, 0, {}, "24 時間を超えています"},
+    {"just_24_hours", {R"({"format": {"duration": "86400.000000"}})"}, 86400, {}, nullptr},
+    {"wrapped_container_video_wins",
+     {R"({"streams": [{"codec_type": "video", "duration": "1800.000001"},
+                      {"codec_type": "audio", "bit_rate": "192000"},
+                      {"codec_type": "audio", "bit_rate": "64001"}],
+          "format": {"duration": "95443.717678"}})"},
+     1801,
+     257,
+     nullptr},
+    {"cover_picture_is_no_video",
+     {R"({"streams": [{"codec_type": "video", "duration": "0.040000",
+                       "disposition": {"attached_pic": 1}},
+                      {"codec_type": "audio", "bit_rate": "128000"}],
+          "format": {"duration": "180.5"}})"},
+     181,
+     128,
+     nullptr},
+    {"audio_stream_without_rate",
+     {R"({"streams": [{"codec_type": "audio", "bit_rate": "192000"},
+                      {"codec_type": "audio", "bit_rate": "N/A"}],
+          "format": {"duration": "60.000000"}})"},
+     60,
+     {},
+     nullptr},
+    {"decimals_beyond_microseconds_round_up",
+     {R"({"format": {"duration": "59.0000001"}})"},
+     60,
+     {},
+     nullptr},
+    {"zero_duration", {R"({"format": {"duration": "0.000000"}})"}, 0, {}, "再生時間がわかりません"},
+    {"no_duration", {R"({"streams": [], "format": {}})"}, 0, {}, "再生時間がわかりません"},
+    {"duration_not_a_string", {R"({"format": {"duration": 3.5}})"}, 0, {}, "出力を読み取れません"},
+    {"duration_with_sign", {R"({"format": {"duration": "-3.5"}})"}, 0, {}, "出力を読み取れません"},
+    {"streams_not_a_list", {R"({"streams": {}, "format": {}})"}, 0, {}, "出力を読み取れません"},
+    {"size_not_a_number",
+     {R"({"format": {"duration": "1.0", "size": "1e6"}})"},
+     0,
+     {},
+     "出力を読み取れません"},
+    {"estimated_from_the_bit_rate",
+     {R"({"format": {"duration": "52.000000"}})"},
+     0,
+     {},
+     "「rec.ts」の再生時間はビットレートから推定した値",
+     "[aac @ 0x5581] Estimating duration from bitrate, this may be inaccurate\n"},
+    // 24000 bytes at 192 kbit/s hold 1 s: twice that passes, more is a jump.
+    {"twice_what_the_size_holds",
+     {R"({"streams": [{"codec_type": "audio", "bit_rate": "192000"}],
+          "format": {"duration": "2.000000", "size": "24000"}})"},
+     2,
+     192,
+     nullptr},
+    {"over_twice_what_the_size_holds",
+     {R"({"streams": [{"codec_type": "video", "duration": "50009.960000"},
+                      {"codec_type": "audio", "bit_rate": "192000"}],
+          "format": {"duration": "50009.970911", "size": "827012"}})"},
+     0,
+     {},
+     "「rec.ts」の再生時間 13:53:30 は、ファイルの大きさとビットレートから見込める長さ 0:00:34 の "
+     "2 "
+     "倍を超えています"},
+    // 125000 bytes at 808 + 192 kbit/s hold 1 s; at the audio rate alone 5.2 s.
+    {"every_stated_rate_counts",
+     {R"({"streams": [{"codec_type": "video", "bit_rate": "808000", "duration": "3.0"},
+                      {"codec_type": "audio", "bit_rate": "192000"}],
+          "format": {"size": "125000"}})"},
+     0,
+     {},
+     "見込める長さ 0:00:01 の 2 倍"},
+    {"undecodable_name_shown_as_question_marks",
+     {R"({"format": {}})"},
+     0,
+     {},
+     "「?e?X?g?.ts」の再生時間がわかりません",
+     "",
+     "/media/\x83\x65\x83X\x83g\n.ts"},
+};
+
+// The pure part: reports read, checked and summed as the probe does, with no
+// process.
+TEST(ProbeReport, ReadsChecksAndSums) {
+    for (const ReportCase& c : kReportCases) {
+        SCOPED_TRACE(c.name);
+        std::vector<FileFacts> facts;
+        std::optional<ProbeResult> failed;
+        for (const char* json : c.reports) {
+            const FileOutcome outcome = ReadReport(c.path, json, c.warnings);
+            if (const auto* error = std::get_if<QString>(&outcome)) {
+                failed = ProbeResult{std::nullopt, *error};
+                break;
+            }
+            facts.push_back(std::get<FileFacts>(outcome));
+        }
+        Check(failed ? *failed : Summarise(facts), c.playSec, c.audioKbps, c.error);
+    }
 }
 
 struct ProbeCase {
@@ -42,11 +168,30 @@ const ProbeCase kCases[] = {
     {"name_like_a_protocol", {"http:x"}, {}, 3, 192, nullptr},
     {"name_with_blank", {"two words.ts"}, {}, 3, 192, nullptr},
     {"name_with_newline", {"new\nline.ts"}, {}, 3, 192, nullptr},
+    {"name_in_shift_jis", {kShiftJisName}, {}, 3, 192, nullptr},
+    {"raw_aac_estimate", {"rec.aac"}, {}, 0, {}, "「rec.aac」の再生時間はビットレートから推定"},
+    {"joined_recordings", {"joined.ts"}, {}, 0, {}, "「joined.ts」の再生時間 13:53:"},
     {"truncated_file", {"truncated.mp4"}, {}, 0, {}, "「truncated.mp4」は壊れているか"},
     {"not_media", {"notes.txt"}, {}, 0, {}, "「notes.txt」は壊れているか"},
     {"folder", {"folder"}, {}, 0, {}, "「folder」は読み取れるファイルではありません"},
+    {"fifo", {"fifo"}, {}, 0, {}, "「fifo」は読み取れるファイルではありません"},
     {"missing_file", {"gone.ts"}, {}, 0, {}, "「gone.ts」は読み取れるファイルではありません"},
     {"later_file_fails", {"rec.ts", "notes.txt"}, {}, 0, {}, "「notes.txt」"},
+    // Side by side, rec.ts fails first; the earlier file's failure still wins.
+    {"first_failure_in_order",
+     {"notes.txt", "rec.ts"},
+     QStringLiteral("case \"$*\" in *notes.txt) sleep 1; exit 1;; esac\necho 'no json'"),
+     0,
+     {},
+     "「notes.txt」は壊れているか"},
+    // Once notes.txt has failed, the hanging probe of rec.ts cannot matter.
+    {"later_files_are_killed",
+     {"notes.txt", "rec.ts"},
+     QStringLiteral("case \"$*\" in *notes.txt) exit 1;; esac\nexec sleep 600"),
+     0,
+     {},
+     "「notes.txt」は壊れているか",
+     100000},
     {"no_ffprobe", {"rec.ts"}, QString(), 0, {}, "Debian パッケージ ffmpeg をインストール"},
     {"hang_is_killed",
      {"rec.ts"},
@@ -59,97 +204,23 @@ const ProbeCase kCases[] = {
     {"garbage", {"rec.ts"}, QStringLiteral("echo 'no json'"), 0, {}, "出力を読み取れません"},
     {"endless_output", {"rec.ts"}, QStringLiteral("exec yes"), 0, {}, "出力を読み取れません"},
     {"error_exit", {"rec.ts"}, QStringLiteral("echo '{}'; exit 1"), 0, {}, "壊れているか"},
-    {"hours_147",
-     {"rec.ts"},
-     Report(R"({"format": {"duration": "529200.000000"}})"),
-     0,
-     {},
-     "24 時間を超えています"},
-    {"just_24_hours",
-     {"rec.ts"},
-     Report(R"({"format": {"duration": "86400.000000"}})"),
-     86400,
-     {},
-     nullptr},
-    {"wrapped_container_video_wins",
-     {"rec.ts"},
-     Report(R"({"streams": [{"codec_type": "video", "duration": "1800.000001"},
-                            {"codec_type": "audio", "bit_rate": "192000"},
-                            {"codec_type": "audio", "bit_rate": "64001"}],
-                "format": {"duration": "95443.717678"}})"),
-     1801,
-     257,
-     nullptr},
-    {"cover_picture_is_no_video",
-     {"rec.ts"},
-     Report(R"({"streams": [{"codec_type": "video", "duration": "0.040000",
-                             "disposition": {"attached_pic": 1}},
-                            {"codec_type": "audio", "bit_rate": "128000"}],
-                "format": {"duration": "180.5"}})"),
-     181,
-     128,
-     nullptr},
-    {"audio_stream_without_rate",
-     {"rec.ts"},
-     Report(R"({"streams": [{"codec_type": "audio", "bit_rate": "192000"},
-                            {"codec_type": "audio", "bit_rate": "N/A"}],
-                "format": {"duration": "60.000000"}})"),
-     60,
-     {},
-     nullptr},
-    {"decimals_beyond_microseconds_round_up",
-     {"rec.ts"},
-     Report(R"({"format": {"duration": "59.0000001"}})"),
-     60,
-     {},
-     nullptr},
-    {"zero_duration",
-     {"rec.ts"},
-     Report(R"({"format": {"duration": "0.000000"}})"),
-     0,
-     {},
-     "再生時間がわかりません"},
-    {"no_duration",
-     {"rec.ts"},
-     Report(R"({"streams": [], "format": {}})"),
-     0,
-     {},
-     "再生時間がわかりません"},
-    {"duration_not_a_string",
-     {"rec.ts"},
-     Report(R"({"format": {"duration": 3.5}})"),
-     0,
-     {},
-     "出力を読み取れません"},
-    {"duration_with_sign",
-     {"rec.ts"},
-     Report(R"({"format": {"duration": "-3.5"}})"),
-     0,
-     {},
-     "出力を読み取れません"},
-    {"streams_not_a_list",
-     {"rec.ts"},
-     Report(R"({"streams": {}, "format": {}})"),
-     0,
-     {},
-     "出力を読み取れません"},
 };
 
 void PrintTo(const ProbeCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+QList<QByteArray> Paths(const std::vector<const char*>& files) {
+    QList<QByteArray> paths;
+    for (const char* f : files)
+        paths << TestMedia::Get().File(f);
+    return paths;
+}
+
 class RecordingProbeTest : public testing::TestWithParam<ProbeCase> {
 protected:
     void SetUp() override {
         if (!TestMedia::Get().Ready()) GTEST_SKIP() << TestMedia::Get().Why().toStdString();
-    }
-
-    static QStringList Paths(const ProbeCase& c) {
-        QStringList paths;
-        for (const char* f : c.files)
-            paths << TestMedia::Get().Path(QString::fromUtf8(f));
-        return paths;
     }
 
     static ProbeOptions Options(const ProbeCase& c) {
@@ -163,21 +234,12 @@ protected:
     }
 
     static void Check(const ProbeCase& c, const ProbeResult& r) {
-        if (c.error) {
-            EXPECT_FALSE(r.summary);
-            EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.error))) << r.error.toStdString();
-            EXPECT_FALSE(r.error.endsWith(QLatin1Char('.'))); // the error box adds it
-            return;
-        }
-        ASSERT_TRUE(r.summary) << r.error.toStdString();
-        EXPECT_TRUE(r.error.isEmpty());
-        EXPECT_EQ(r.summary->playSec, c.playSec);
-        EXPECT_EQ(r.summary->audioKbps, c.audioKbps);
+        tavik::Check(r, c.playSec, c.audioKbps, c.error);
     }
 };
 
 TEST_P(RecordingProbeTest, BlockingProbe) {
-    Check(GetParam(), ProbeRecordings(Paths(GetParam()), Options(GetParam())));
+    Check(GetParam(), ProbeRecordings(Paths(GetParam().files), Options(GetParam())));
 }
 
 TEST_P(RecordingProbeTest, BackgroundProbe) {
@@ -185,13 +247,13 @@ TEST_P(RecordingProbeTest, BackgroundProbe) {
     std::optional<ProbeResult> result;
     QEventLoop loop;
     QTimer::singleShot(30000, &loop, &QEventLoop::quit); // a probe that is never killed
-    ASSERT_TRUE(probe.Start(Paths(GetParam()), [&](const ProbeResult& r) {
+    ASSERT_TRUE(probe.Start(Paths(GetParam().files), [&](const ProbeResult& r) {
         EXPECT_FALSE(probe.Busy());
         result = r;
         loop.quit();
     }));
     EXPECT_TRUE(probe.Busy());
-    EXPECT_FALSE(probe.Start(Paths(GetParam()), [](const ProbeResult&) {}));
+    EXPECT_FALSE(probe.Start(Paths(GetParam().files), [](const ProbeResult&) {}));
     loop.exec();
     ASSERT_TRUE(result);
     Check(GetParam(), *result);
@@ -200,26 +262,51 @@ TEST_P(RecordingProbeTest, BackgroundProbe) {
 INSTANTIATE_TEST_SUITE_P(Probe, RecordingProbeTest, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The name reaches ffprobe as one argument: file: and the absolute path.
+// Two probes that each wait for the other: they end only when side by side.
+TEST(RecordingProbePool, ProbesSideBySide) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (QThread::idealThreadCount() < 2) GTEST_SKIP() << "one core: one probe at a time";
+    QTemporaryDir met;
+    ProbeOptions options;
+    options.program = media.StandIn(
+        "side-by-side", QStringLiteral("touch '%1/'$$\n"
+                                       "while [ $(ls '%1' | wc -l) -lt 2 ]; do sleep 0.05; done\n")
+                                .arg(met.path()) +
+                            Report(R"({"format": {"duration": "1.5"}})"));
+    options.timeLimitMs = 20000;
+    Check(ProbeRecordings(Paths({"rec.ts", "rec.mkv"}), options), 3, {}, nullptr);
+}
+
+// The name reaches ffprobe as one argument: file: and the absolute path, or,
+// for a name that is not UTF-8, the descriptor the probe opened it with.
 TEST(RecordingProbeArguments, PathIsOneFileUrlArgument) {
     const TestMedia& media = TestMedia::Get();
     if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
     const QString log = media.Scratch("arguments.log");
     ProbeOptions options;
     options.program =
-        media.StandIn("arguments", QStringLiteral("printf '%s\\0' \"$@\" > '%1'\n").arg(log) +
+        media.StandIn("arguments", QStringLiteral("printf '%s\\0' \"$@\" > '%1'\n"
+                                                  "cmp -s \"${10#file:}\" '%2' || exit 1\n")
+                                           .arg(log, media.Path("rec.ts")) +
                                        Report(R"({"format": {"duration": "1.0"}})"));
-    for (const char* name : {"-h", "new\nline.ts"}) {
-        const QString path = media.Path(QString::fromUtf8(name));
+    for (const char* name : {"-h", "new\nline.ts", kShiftJisName}) {
+        SCOPED_TRACE(name);
+        const QByteArray path = media.File(name);
         ASSERT_TRUE(ProbeRecordings({path}, options).summary);
         QFile file(log);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         QList<QByteArray> arguments = file.readAll().split('\0');
         arguments.removeLast();
-        const QByteArray url = "file:" + QFileInfo(path).absoluteFilePath().toUtf8();
+        ASSERT_EQ(arguments.size(), 10);
+        const QByteArray url = arguments.takeLast();
         EXPECT_EQ(arguments,
-                  (QList<QByteArray>{"-v", "error", "-protocol_whitelist", "file", "-show_format",
-                                     "-show_streams", "-of", "json", "-i", url}));
+                  (QList<QByteArray>{"-v", "warning", "-protocol_whitelist", "file", "-show_format",
+                                     "-show_streams", "-of", "json", "-i"}));
+        if (name == kShiftJisName)
+            EXPECT_TRUE(url.startsWith("file:/proc/self/fd/")) << url.toStdString();
+        else
+            EXPECT_EQ(url, "file:" + path);
     }
 }
 
@@ -236,7 +323,7 @@ TEST(RecordingProbeLifetime, DestroyedWhileRunningKillsTheChild) {
         RecordingProbe probe(options);
         bool reported = false;
         ASSERT_TRUE(
-            probe.Start({media.Path("rec.ts")}, [&](const ProbeResult&) { reported = true; }));
+            probe.Start({media.File("rec.ts")}, [&](const ProbeResult&) { reported = true; }));
         QEventLoop loop;
         QTimer::singleShot(200, &loop, &QEventLoop::quit);
         loop.exec();

@@ -7,6 +7,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tavik {
 
 namespace {
@@ -44,7 +47,9 @@ const TestMedia& TestMedia::Get() {
     return media;
 }
 
-TestMedia::TestMedia() : dir_(QStringLiteral(TAVIK_TEST_MEDIA_DIR)) {
+// The folder's name changes with the set of recordings, so a build tree never
+// reuses an older set.
+TestMedia::TestMedia() : dir_(QStringLiteral(TAVIK_TEST_MEDIA_DIR "-2")) {
     if (QFileInfo::exists(Path(QStringLiteral("complete")))) return;
     if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty()) {
         why_ = QStringLiteral("ffmpeg is not installed (Debian package ffmpeg)");
@@ -80,6 +85,35 @@ bool TestMedia::Make(const QString& dir) {
         !Run(Lavfi(QStringLiteral("4.2"), false) + codecs("mpeg4", nullptr) << path("silent.mp4"),
              why_))
         return false;
+    // Raw AAC, whose duration ffprobe can only estimate from the bit rate.
+    const QStringList tone{QStringLiteral("-v"),
+                           QStringLiteral("error"),
+                           QStringLiteral("-y"),
+                           QStringLiteral("-f"),
+                           QStringLiteral("lavfi"),
+                           QStringLiteral("-i"),
+                           QStringLiteral("sine=duration=3"),
+                           QStringLiteral("-c:a"),
+                           QStringLiteral("aac"),
+                           QStringLiteral("-f"),
+                           QStringLiteral("adts")};
+    // Two recordings joined, the second 50000 s later: a timestamp jump.
+    const QStringList later{QStringLiteral("-output_ts_offset"), QStringLiteral("50000")};
+    if (!Run(tone + QStringList{path("rec.aac")}, why_) ||
+        !Run(Lavfi(QStringLiteral("2.52"), true) + codecs("mpeg2video", "192k") + later
+                 << path("later.ts"),
+             why_))
+        return false;
+    QFile joined(path("joined.ts"));
+    if (joined.open(QIODevice::WriteOnly))
+        for (const char* part : {"rec.ts", "later.ts"}) {
+            QFile file(path(part));
+            if (file.open(QIODevice::ReadOnly)) joined.write(file.readAll());
+        }
+    // Shift-JIS for "テスト", as a name copied from a Windows disc has it.
+    const QByteArray bytes = QFile::encodeName(dir) + '/';
+    ::link(bytes + "rec.ts", bytes + kShiftJisName);
+    ::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600);
     // Names that must reach ffprobe as file names, not options or protocols.
     for (const char* name : {"-h", "http:x", "two words.ts", "new\nline.ts"})
         QFile::copy(path("rec.ts"), path(name));

@@ -4,10 +4,14 @@
 // Small recordings made with ffmpeg for the probe's tests, and stand-ins for
 // ffprobe where real files cannot show a case (a hang, a crash, garbage).
 
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
 namespace tavik {
+
+// "テスト.ts" in Shift-JIS: no UTF-8.
+inline constexpr char kShiftJisName[] = "\x83\x65\x83X\x83g.ts";
 
 class TestMedia {
 public:
@@ -19,10 +23,12 @@ public:
     bool Ready() const { return why_.isEmpty(); }
     const QString& Why() const { return why_; }
 
-    // rec.ts: 2.52 s picture and tone, MP2 audio at 192 kbit/s;
-    // rec.mkv: the same with MP2 at 128 kbit/s (no stream durations);
-    // silent.mp4: 4.2 s of picture only.
+    // rec.ts: 2.52 s picture and tone, MP2 audio at 192 kbit/s, also under
+    // kShiftJisName; rec.mkv: the same with MP2 at 128 kbit/s (no stream
+    // durations); silent.mp4: 4.2 s of picture only; rec.aac: 3 s of raw
+    // AAC; joined.ts: rec.ts and a copy 50000 s later.
     QString Path(const QString& name) const { return dir_ + QLatin1Char('/') + name; }
+    QByteArray File(const QByteArray& name) const { return QFile::encodeName(dir_) + '/' + name; }
 
     // A file of this process's own, and an executable script in that place
     // that stands in for ffprobe, running body.

@@ -113,9 +113,11 @@ void TTavikFrm::GetTimeBtnClick() {
 
 void TTavikFrm::RecordingsProbed(const ProbedRecordings& probed) {
     if (!probed.failure.empty()) throw RecordingError(probed.failure);
-    const MinSec time = ToMinSec(probed.playSec);
-    c_.MonthEdit.SetText(IntToStr(time.minutes));
-    c_.SecEdit.SetText(IntToStr(time.seconds));
+    if (probed.playSec) {
+        const MinSec time = ToMinSec(*probed.playSec);
+        c_.MonthEdit.SetText(IntToStr(time.minutes));
+        c_.SecEdit.SetText(IntToStr(time.seconds));
+    }
     if (probed.audioKbps) c_.AudioRateBox.SetText(IntToStr(*probed.audioKbps));
 }
 

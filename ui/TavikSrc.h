@@ -40,10 +40,11 @@ struct TavikControls {
 
 // What probing recordings dropped onto the window found: a failure message,
 // or their playing time (summed, rounded up to a whole second) and, where
-// every file states one, their audio rate in Kbps.
+// every file states one, their audio rate in Kbps. A value left out (the
+// user changed that field while the probe ran) leaves its fields as they are.
 struct ProbedRecordings {
     std::string failure;
-    std::int32_t playSec = 0;
+    std::optional<std::int32_t> playSec;
     std::optional<std::int32_t> audioKbps;
 };
 
@@ -77,7 +78,8 @@ public:
 
     // Run when probing dropped recordings has ended. Writes the time as
     // GetTimeBtnClick does (minutes, then seconds, each write running its
-    // cascade), then the audio rate where known; a failure writes nothing.
+    // cascade) where known, then the audio rate where known; a failure writes
+    // nothing.
     void RecordingsProbed(const ProbedRecordings& probed);
 
 private:

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What ffprobe's report on one recording means, as plain functions of bytes:
+// the facts of one file, the checks that decide whether its duration can be
+// trusted, and the sum over the files. No process runs here; the pool that
+// runs ffprobe (RecordingProbe) hands each run's outcome to ReadProbeRun.
+//
+// A file's duration is refused, rather than taken short or days long, when
+// - ffprobe only estimated it from the bit rate (its warning "Estimating
+//   duration from bitrate"): raw ADTS AAC or MP3 without a Xing header can be
+//   off by a sixth either way;
+// - it is over 24 hours, or more than twice what the file's size holds at the
+//   streams' stated bit rates: a timestamp jump (two recordings joined, a
+//   broadcast discontinuity) makes seconds of content look like hours.
+//
+// Paths are bytes, as the file system has them; messages show the file name
+// with undecodable bytes and control characters as "?". Messages are
+// Japanese, for the error box, without the final "." (the box adds it).
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace tavik {
+
+struct RecordingSummary {
+    std::int32_t playSec = 0;
+    std::optional<std::int32_t> audioKbps;
+};
+
+// Exactly one of the two is set: summary on success, error otherwise.
+struct ProbeResult {
+    std::optional<RecordingSummary> summary;
+    QString error;
+};
+
+// One file's contribution to the sum: its exact duration, and its audio rate
+// when every audio stream states one.
+struct FileFacts {
+    std::int64_t durationUs = 0;
+    std::optional<std::int64_t> audioBitsPerSecond;
+};
+
+// The facts, or the message saying why the file cannot be used.
+using FileOutcome = std::variant<FileFacts, QString>;
+
+// How one ffprobe run ended, as the process part saw it.
+struct ProbeRun {
+    enum class End { Exited, Crashed, TimedOut, Overflowed, FailedToStart };
+    End end = End::Exited;
+    int exitCode = 0;
+    QByteArray report;   // stdout: the JSON report
+    QByteArray warnings; // stderr, at warning level
+    int timeLimitMs = 0; // for the time-out's message
+};
+
+FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run);
+
+// The report alone (ffprobe exited with 0), with its cross-checks.
+FileOutcome ReadReport(const QByteArray& path, const QByteArray& report,
+                       const QByteArray& warnings);
+
+// The summed duration, rounded up to a whole second, and the largest audio
+// rate in kbit/s (rounded up) where every file states one.
+ProbeResult Summarise(const std::vector<FileFacts>& files);
+
+// The messages the process part gives before or instead of a report.
+QString NotAReadableFile(const QByteArray& path);
+QString ProbeStopped();
+
+} // namespace tavik
