@@ -8,13 +8,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QGuiApplication>
+#include <QImage>
+#include <QInputMethodQueryEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QScreen>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTextLayout>
@@ -221,6 +227,15 @@ void TavikWindow::ApplyFont() {
     // Consulted only where the named family itself is not installed.
     QFont::insertSubstitutions(kLayoutFamily, kStandInFamilies);
     QFont font(kLayoutFamily);
+    // An installed stand-in is named first: Qt finds it at once, instead of
+    // asking fontconfig for fallbacks of the missing family for every font
+    // engine it makes.
+    if (!QFontDatabase::hasFamily(kLayoutFamily)) {
+        const auto installed =
+            std::find_if(kStandInFamilies.begin(), kStandInFamilies.end(),
+                         [](const QString& f) { return QFontDatabase::hasFamily(f); });
+        if (installed != kStandInFamilies.end()) font.setFamilies({*installed, kLayoutFamily});
+    }
     font.setPixelSize(kDesignedPixels);
     font.setStyleStrategy(QFont::PreferDefault);
     setFont(font);
