@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWindow>
@@ -146,7 +147,14 @@ void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
                               false); // closing the main window ends the program
         viewer_->setWindowFlag(Qt::WindowStaysOnTopHint);
         viewer_->setOpenExternalLinks(true);
-        viewer_->resize(520, 560);
+        // At most the screen's free area, less the frame the asking window has.
+        QSize size(520, 560);
+        const QScreen* screen = active ? active->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QSize frame = active ? active->frameGeometry().size() - active->size() : QSize();
+            size = size.boundedTo(screen->availableGeometry().size() - frame);
+        }
+        viewer_->resize(size);
     }
     // The help reads in the asking window's family, at the viewer's own size.
     if (active && active != viewer_) {
