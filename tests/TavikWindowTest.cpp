@@ -301,6 +301,17 @@ TEST_F(TavikWindowTest, ButtonsGiveTheResults) {
     EXPECT_TRUE(errors.shown.empty());
 }
 
+// A number too long for its field shows its start; where the user types,
+// the cursor stays after the digits until the focus leaves.
+TEST_F(TavikWindowTest, ANumberTooLongForItsFieldShowsItsStart) {
+    ShowWindow();
+    Replace("TotalSecEdit", "2147483647");
+    EXPECT_EQ(Find<QLineEdit>("TotalSecEdit")->cursorPosition(), 10);
+    Click("TotalSecBtn"); // takes the focus and writes 35791394 minutes
+    EXPECT_EQ(Find<QLineEdit>("TotalSecEdit")->cursorPosition(), 0);
+    EXPECT_EQ(Find<QLineEdit>("MonthEdit")->cursorPosition(), 0);
+}
+
 // The drop-down items stay as they are, and typing is not completed from them.
 TEST_F(TavikWindowTest, ComboBoxesTakeTypedTextAsItIs) {
     ShowWindow();
