@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionComboBox>
 #include <QToolTip>
 
 #include <iostream>
@@ -32,6 +33,24 @@ public:
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_ToolTip_WakeUpDelay) return kHintDelayMs;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    // An editable combo box's drop-down button is 16 pixels wide, as in Qt's
+    // common style, not Fusion's 19, and its edit part reaches from the
+    // frame's one-pixel outline to the button, so that six digits fit the
+    // designed 65 pixels.
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override {
+        QRect rect = QProxyStyle::subControlRect(control, option, sub, widget);
+        const auto* box = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        if (control != CC_ComboBox || !box || !box->editable || box->direction != Qt::LeftToRight)
+            return rect;
+        if (sub == SC_ComboBoxArrow) rect.setLeft(rect.right() - 15);
+        if (sub == SC_ComboBoxEditField) {
+            rect.setLeft(option->rect.left() + 1);
+            rect.setRight(subControlRect(control, option, SC_ComboBoxArrow, widget).left() - 1);
+        }
+        return rect;
     }
 };
 
@@ -76,10 +95,11 @@ void SetUpApplication(QApplication& app) {
     QApplication::setWindowIcon(icon);
 }
 
-void WarnIfNoJapaneseFont(const TavikWindow& window, std::ostream& out) {
-    if (!window.DrawsJapanese())
-        out << "tavik: no installed font draws Japanese text; install the Debian package "
-               "fonts-ipafont-gothic\n";
+void WarnOfMissingText(const TavikWindow& window, std::ostream& out) {
+    const QStringList& missing = window.MissingText();
+    if (missing.isEmpty()) return;
+    out << "tavik: no installed font draws " << missing.join(QStringLiteral(", nor ")).toStdString()
+        << "; install the Debian package fonts-ipafont-gothic\n";
 }
 
 int RunTavik(QApplication& app) {
@@ -89,7 +109,7 @@ int RunTavik(QApplication& app) {
     QtShell shell;
     {
         TavikWindow window(errorBox, help, shell);
-        WarnIfNoJapaneseFont(window, std::cerr);
+        WarnOfMissingText(window, std::cerr);
         window.ShowAtStartUp();
         app.exec();
     }

@@ -13,9 +13,9 @@ class TavikWindow;
 // title, style, icon and the timing of hints.
 void SetUpApplication(QApplication& app);
 
-// Tells on the stream which Debian package to install when no installed font
-// draws the window's Japanese captions; the window opens all the same.
-void WarnIfNoJapaneseFont(const TavikWindow& window, std::ostream& out);
+// Tells on the stream what of the window's text no installed font draws and
+// which Debian package to install; the window opens all the same.
+void WarnOfMissingText(const TavikWindow& window, std::ostream& out);
 
 // Start-up to exit: creates the window, shows it, runs the message loop and
 // tells the help viewer at the end that it is no longer needed. Returns the

@@ -9,8 +9,10 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWindow>
@@ -63,25 +65,34 @@ private:
 QtField::QtField(QLineEdit* edit, EventDelivery& delivery) : edit_(edit), delivery_(delivery) {
     // textChanged comes for typing and for setText alike, synchronously.
     connect(edit_, &QLineEdit::textChanged, this, [this] { delivery_.Deliver(onChange_); });
+    // A combo box takes the focus for its edit part.
+    edit_->installEventFilter(this);
+    if (QWidget* proxy = edit_->focusProxy()) proxy->installEventFilter(this);
 }
 
 std::string QtField::Text() const {
     return edit_->text().toStdString();
 }
 
+// A number too long for its field shows its start: a cut at the right reads
+// as "more follows", a cut at the left would drop the leading digits. Where
+// the user types, the cursor stays where it is.
 void QtField::Replace(const std::string& text) {
     edit_->setText(QString::fromStdString(text));
-}
-
-void QtField::SetDoubleClickHandler(Handler handler) {
-    onDoubleClick_ = std::move(handler);
-    edit_->installEventFilter(this);
+    if (!edit_->hasFocus()) edit_->setCursorPosition(0);
 }
 
 bool QtField::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit_ && event->type() == QEvent::MouseButtonDblClick && onDoubleClick_) {
         delivery_.Deliver(onDoubleClick_);
         return true;
+    }
+    // The field the user leaves shows its start too; not where the window
+    // only loses the focus for a while, so typing goes on where it was.
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            edit_->setCursorPosition(0);
     }
     return QObject::eventFilter(watched, event);
 }
@@ -146,7 +157,14 @@ void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
                               false); // closing the main window ends the program
         viewer_->setWindowFlag(Qt::WindowStaysOnTopHint);
         viewer_->setOpenExternalLinks(true);
-        viewer_->resize(520, 560);
+        // At most the screen's free area, less the frame the asking window has.
+        QSize size(520, 560);
+        const QScreen* screen = active ? active->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QSize frame = active ? active->frameGeometry().size() - active->size() : QSize();
+            size = size.boundedTo(screen->availableGeometry().size() - frame);
+        }
+        viewer_->resize(size);
     }
     // The help reads in the asking window's family, at the viewer's own size.
     if (active && active != viewer_) {

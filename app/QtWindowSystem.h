@@ -27,7 +27,7 @@ public:
 
     std::string Text() const override;
     void SetChangeHandler(Handler handler) override { onChange_ = std::move(handler); }
-    void SetDoubleClickHandler(Handler handler) override;
+    void SetDoubleClickHandler(Handler handler) override { onDoubleClick_ = std::move(handler); }
 
 protected:
     void Replace(const std::string& text) override;

@@ -8,13 +8,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QGuiApplication>
+#include <QImage>
+#include <QInputMethodQueryEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QScreen>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTextLayout>
@@ -52,9 +58,24 @@ constexpr qreal kUnitGap = 0.875;
 constexpr qreal kScaledUnitGap = kUnitGap + 1;
 // Less than any glyph position a font engine tells apart (1/64 pixel).
 constexpr qreal kSubPixel = 1.0 / 128;
-// Every Japanese character of the window's captions.
-const QString kCaptionSample =
-    QStringLiteral("電卓設定作者音声映像ﾌｧｲﾙｻｲｽﾞ時間分秒割計算１話当り厳密に合わせる開発班＜↑");
+// The characters of the window's captions and numbers, by what a user
+// would call them where no installed font draws them.
+struct CaptionChars {
+    const char* name;
+    QString sample;
+};
+const CaptionChars kCaptionChars[] = {
+    {"Japanese text",
+     QStringLiteral("電卓設定作者音声映像ﾌｧｲﾙｻｲｽﾞ時間分秒割計算１話当り厳密に合わせる開発班＜")},
+    {"digits and Latin letters", QStringLiteral("0123456789KbpsMBHelpTavikver./:@")},
+    {"the arrow ↑", QStringLiteral("↑")},
+};
+// The characters whose line height the layout scales with.
+const QString kCaptionSample = kCaptionChars[0].sample + kCaptionChars[2].sample;
+
+// QLineEdit keeps this many pixels between its contents rectangle and its
+// text on each side, beside the text margins.
+constexpr int kLineEditMargin = 2;
 
 // Where each run of a caption starts. The blank runs share what the inked
 // runs leave of the label's width, narrower than the font's blank where
@@ -103,6 +124,99 @@ QRect PageArea(const QTabWidget* pages) {
     option.tabBarSize = pages->tabBar()->sizeHint();
     option.lineWidth = pages->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, pages);
     return pages->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, pages);
+}
+
+// Whether a line of text laid out with the font and its fallbacks draws a
+// glyph for every character.
+bool FallbacksDraw(const QFont& font, const QString& text, qreal* height) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    *height = std::max(*height, line.height());
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QList<quint32> glyphs = run.glyphIndexes();
+        if (std::find(glyphs.begin(), glyphs.end(), 0u) != glyphs.end()) return false;
+    }
+    return true;
+}
+
+// How wide a field's text may be: a line edit's contents rectangle, or the
+// edit part of an editable combo box, which has no frame of its own.
+int TextRoom(QWidget* field) {
+    QStyle* style = field->style();
+    if (auto* box = qobject_cast<QComboBox*>(field)) {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.rect = QRect(QPoint(), box->size());
+        option.editable = true;
+        return style
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
+            .width();
+    }
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.rect = QRect(QPoint(), field->size());
+    option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+    return style->subElementRect(QStyle::SE_LineEditContents, &option, field).width();
+}
+
+// Gives a number field the text margins that show a number of `digits`
+// digits whole. Qt scrolls once the text, rounded up, and the cursor after
+// it are wider than the room less its margins. The number starts one pixel
+// inside the frame, as in a Windows edit field, where that leaves room, else
+// at the frame; the cursor after the last digit may stand on the frame.
+void FitDigits(QWidget* field, QLineEdit* edit, int digits) {
+    const QFontMetricsF metrics(edit->font());
+    qreal digit = 0;
+    for (char c = '0'; c <= '9'; ++c)
+        digit = std::max(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+    const int needed = qCeil(digits * digit) + 1;
+    const int room = TextRoom(field);
+    if (needed <= room - 2 * kLineEditMargin) return;
+    const int left = needed < room ? 1 : 0;
+    const int right = std::max(-1, room - left - needed);
+    edit->setTextMargins(left - kLineEditMargin, 0, right - kLineEditMargin, 0);
+}
+
+// Input methods ask the focus object whether it takes composed text, and a
+// QLineEdit answers yes whatever its Qt::WA_InputMethodEnabled says; where
+// the attribute is off, this answers no for it, so keys reach the field as
+// they are typed.
+class InputMethodOff : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::InputMethodQuery ||
+            static_cast<QWidget*>(watched)->testAttribute(Qt::WA_InputMethodEnabled))
+            return QObject::eventFilter(watched, event);
+        watched->event(event);
+        static_cast<QInputMethodQueryEvent*>(event)->setValue(Qt::ImEnabled, false);
+        return true;
+    }
+};
+
+// The icon with a halo of the given colour, one device pixel wide, around
+// its shape.
+QPixmap WithHalo(const QPixmap& icon, const QColor& halo) {
+    const QImage shape = icon.toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage image(shape.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    const auto opaque = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < shape.width() && y < shape.height() &&
+               qAlpha(shape.pixel(x, y)) > 0;
+    };
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (opaque(x + dx, y + dy)) image.setPixelColor(x, y, halo);
+    QPainter(&image).drawImage(0, 0, shape);
+    QPixmap result = QPixmap::fromImage(image);
+    result.setDevicePixelRatio(icon.devicePixelRatio());
+    return result;
 }
 
 // Paints a caption run by run from the starts worked out for it.
@@ -192,15 +306,10 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
     // A field holds exactly what was typed: no completion from the items.
     for (QComboBox* box : {ui_->AudioRateBox, ui_->VideoRateBox, ui_->SizeBox})
         box->setCompleter(nullptr);
-    // An input method starts in direct entry of ASCII digits in the number
-    // fields; a combo box passes its own hints on to its edit part.
-    for (QWidget* field : std::initializer_list<QWidget*>{
-             ui_->AudioRateBox, ui_->VideoRateBox, ui_->SizeBox, ui_->MonthEdit, ui_->SecEdit,
-             ui_->TotalSecEdit, ui_->PieceEdit, ui_->TotalEdit})
-        field->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhPreferLatin);
 
     ApplyColours();
     ApplyScale();
+    SetUpNumberFields();
     SpreadLabelBlanks();
     FitAuthorPage();
 
@@ -221,6 +330,15 @@ void TavikWindow::ApplyFont() {
     // Consulted only where the named family itself is not installed.
     QFont::insertSubstitutions(kLayoutFamily, kStandInFamilies);
     QFont font(kLayoutFamily);
+    // An installed stand-in is named first: Qt finds it at once, instead of
+    // asking fontconfig for fallbacks of the missing family for every font
+    // engine it makes.
+    if (!QFontDatabase::hasFamily(kLayoutFamily)) {
+        const auto installed =
+            std::find_if(kStandInFamilies.begin(), kStandInFamilies.end(),
+                         [](const QString& f) { return QFontDatabase::hasFamily(f); });
+        if (installed != kStandInFamilies.end()) font.setFamilies({*installed, kLayoutFamily});
+    }
     font.setPixelSize(kDesignedPixels);
     font.setStyleStrategy(QFont::PreferDefault);
     setFont(font);
@@ -236,31 +354,34 @@ void TavikWindow::ApplyFont() {
 // their characters, a line of them is laid out as the window draws it, with
 // the fallback fonts, which also tells whether any font draws them at all.
 qreal TavikWindow::MeasureCaptions(const QFont& font) {
-    drawsJapanese_ = true;
-    const qreal own = QFontMetricsF(font).height();
+    missing_.clear();
+    qreal height = QFontMetricsF(font).height();
     const QRawFont primary = QRawFont::fromFont(font);
-    const QList<uint> chars = kCaptionSample.toUcs4();
-    if (std::all_of(chars.begin(), chars.end(),
-                    [&](uint c) { return primary.supportsCharacter(c); }))
-        return own;
-    QTextLayout sample(kCaptionSample, font);
-    sample.beginLayout();
-    const QTextLine line = sample.createLine();
-    sample.endLayout();
-    for (const QGlyphRun& run : sample.glyphRuns()) {
-        const QList<quint32> glyphs = run.glyphIndexes();
-        if (std::find(glyphs.begin(), glyphs.end(), 0u) != glyphs.end()) drawsJapanese_ = false;
+    const auto own = [&](const QString& text) {
+        const QList<uint> chars = text.toUcs4();
+        return std::all_of(chars.begin(), chars.end(),
+                           [&](uint c) { return primary.supportsCharacter(c); });
+    };
+    if (!own(kCaptionSample)) FallbacksDraw(font, kCaptionSample, &height);
+    for (const CaptionChars& chars : kCaptionChars) {
+        qreal unused = 0;
+        if (!own(chars.sample) && !FallbacksDraw(font, chars.sample, &unused))
+            missing_.push_back(QString::fromUtf8(chars.name));
     }
-    return std::max(own, line.height());
+    return height;
 }
 
 // Scales the layout by the measured height and grows the client area where
 // the font's tab row leaves a page too short for its lowest control.
 void TavikWindow::ApplyScale() {
+    // Edges are scaled, not sizes, so that a pixel the design keeps between
+    // two edges does not round away.
     const auto scaled = [this](QWidget* w) {
         const QRect g = w->geometry();
-        w->setGeometry(qRound(g.x() * scale_), qRound(g.y() * scale_), qRound(g.width() * scale_),
-                       qRound(g.height() * scale_));
+        const QPoint topLeft(qRound(g.x() * scale_), qRound(g.y() * scale_));
+        const QPoint end(qRound((g.x() + g.width()) * scale_),
+                         qRound((g.y() + g.height()) * scale_));
+        w->setGeometry(QRect(topLeft, end - QPoint(1, 1)));
     };
     // At 1 the tab row is the designed one to within a pixel, which the
     // page's bottom margin takes up, and every caption fits its size.
@@ -296,6 +417,28 @@ void TavikWindow::ApplyScale() {
         std::max(0, lowest + qRound(kPageBottomMargin * scale_) - PageArea(pages).height());
     pages->resize(pages->width(), pages->height() + extra);
     setFixedSize(qRound(kClientWidth * scale_), qRound(kClientHeight * scale_) + extra);
+}
+
+// Each number field shows its widest number whole, takes no composed text
+// from an input method, as a Windows number field's IME mode does, and asks
+// for ASCII digits where an input method looks at hints.
+void TavikWindow::SetUpNumberFields() {
+    const std::pair<QWidget*, int> fields[] = {
+        {ui_->AudioRateBox, 6}, {ui_->VideoRateBox, 6}, {ui_->SizeBox, 6},
+        {ui_->MonthEdit, 3},    {ui_->SecEdit, 2},      {ui_->TotalSecEdit, 7},
+        {ui_->PieceEdit, 3},    {ui_->TotalEdit, 3},    {ui_->SepSecEdit, 7}};
+    auto* inputMethodOff = new InputMethodOff(this);
+    for (const auto& [field, digits] : fields) {
+        auto* box = qobject_cast<QComboBox*>(field);
+        QLineEdit* edit = box ? box->lineEdit() : static_cast<QLineEdit*>(field);
+        FitDigits(field, edit, digits);
+        // A combo box answers for its edit part, which has the focus through it.
+        for (QWidget* w : {field, static_cast<QWidget*>(edit)}) {
+            w->setAttribute(Qt::WA_InputMethodEnabled, false);
+            w->installEventFilter(inputMethodOff);
+        }
+        field->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhPreferLatin);
+    }
 }
 
 // The captions leave blank runs for the fields drawn over them; each caption
@@ -360,9 +503,18 @@ void TavikWindow::ApplyColours() {
     }
 }
 
+// The icon's navy and black are drawn for a light window; on a dark one they
+// get a halo in the colour of the text there.
 void TavikWindow::LoadAboutIcon() {
-    if (ui_->IconImage->pixmap().isNull())
-        ui_->IconImage->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+    QLabel* image = ui_->IconImage;
+    if (!image->pixmap().isNull()) return;
+    const QPixmap icon = QApplication::windowIcon().pixmap(32, 32);
+    const QPalette& palette = image->palette();
+    if (qGray(palette.color(QPalette::Window).rgb()) >= 128) {
+        image->setPixmap(icon);
+    } else {
+        image->setPixmap(WithHalo(icon, palette.color(QPalette::WindowText)));
+    }
 }
 
 // The frame is the window manager's answer where it gave one, else what Qt

@@ -11,6 +11,7 @@
 #include "winsys/EventDelivery.h"
 
 #include <QMargins>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -33,13 +34,15 @@ public:
     // whole twelfths: the factor the layout and the client area are scaled by.
     double LayoutScale() const { return scale_; }
 
-    // Whether the installed fonts draw every character of the captions.
-    bool DrawsJapanese() const { return drawsJapanese_; }
+    // What of the captions' and numbers' characters no installed font draws,
+    // by name ("Japanese text", …); empty where every one is drawn.
+    const QStringList& MissingText() const { return missing_; }
 
 private:
     void ApplyFont();
     qreal MeasureCaptions(const QFont& font);
     void ApplyScale();
+    void SetUpNumberFields();
     void SpreadLabelBlanks();
     void FitAuthorPage();
     void ApplyColours();
@@ -48,7 +51,7 @@ private:
 
     std::unique_ptr<Ui::TavikFrm> ui_;
     double scale_ = 1.0;
-    bool drawsJapanese_ = true;
+    QStringList missing_;
     EventDelivery delivery_;
     struct Controls;
     std::unique_ptr<Controls> controls_;

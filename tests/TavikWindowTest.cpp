@@ -15,11 +15,14 @@
 #include <QFrame>
 #include <QHelpEvent>
 #include <QImage>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -298,6 +301,23 @@ TEST_F(TavikWindowTest, ButtonsGiveTheResults) {
     EXPECT_TRUE(errors.shown.empty());
 }
 
+// A number too long for its field shows its start; where the user types,
+// the cursor stays after the digits until the focus leaves the field, not
+// when another program's window only comes to the front for a while.
+TEST_F(TavikWindowTest, ANumberTooLongForItsFieldShowsItsStart) {
+    ShowWindow();
+    Replace("TotalSecEdit", "2147483647");
+    Click("TotalSecBtn"); // writes 35791394 minutes
+    EXPECT_EQ(Find<QLineEdit>("MonthEdit")->cursorPosition(), 0);
+    auto* total = Find<QLineEdit>("TotalEdit");
+    Replace("TotalEdit", "1234567890");
+    QApplication::setActiveWindow(nullptr);
+    EXPECT_EQ(total->cursorPosition(), 10);
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(total, Qt::Key_Tab);
+    EXPECT_EQ(total->cursorPosition(), 0);
+}
+
 // The drop-down items stay as they are, and typing is not completed from them.
 TEST_F(TavikWindowTest, ComboBoxesTakeTypedTextAsItIs) {
     ShowWindow();
@@ -431,7 +451,9 @@ TEST_F(TavikWindowTest, DoubleClickPassesTheWholeAddress) {
     QTest::mouseDClick(Find<QLineEdit>("MailEdit"), Qt::LeftButton);
     EXPECT_EQ(shell.opened,
               (std::vector<std::string>{"https://tavik.example.org/", "mailto:i@example.org"}));
-    EXPECT_FALSE(Find<QLabel>("IconImage")->pixmap().isNull());
+    // The designed icon on a light window.
+    EXPECT_EQ(Find<QLabel>("IconImage")->pixmap().toImage(),
+              QApplication::windowIcon().pixmap(32, 32).toImage());
 }
 
 // Takes what the desktop would open, so no mail or web program starts.
@@ -533,6 +555,34 @@ TEST(TavikWindowColours, TextOnTheButtonColourTakesTheButtonTextColour) {
     QApplication::setPalette(saved);
 }
 
+// On a dark window the icon's navy and black get a halo in the text colour.
+TEST(TavikWindowColours, AuthorIconHasAHaloOnADarkWindow) {
+    struct Scheme {
+        QPalette saved = QApplication::palette();
+        ~Scheme() { QApplication::setPalette(saved); }
+    } scheme;
+    QPalette dark = scheme.saved;
+    dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window(errors, help, shell);
+    window.findChild<QTabWidget*>(QStringLiteral("Pages"))->setCurrentIndex(2);
+    const auto argb = [](const QPixmap& p) {
+        return p.toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage shown = argb(window.findChild<QLabel*>(QStringLiteral("IconImage"))->pixmap());
+    const QImage designed = argb(QApplication::windowIcon().pixmap(32, 32));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_TRUE(qAlpha(designed.pixel(x, y)) == 0 ||
+                        shown.pixel(x, y) == designed.pixel(x, y));
+    EXPECT_EQ(shown.pixel(1, 0), QColor(Qt::white).rgba()); // beside the arrow's end
+    EXPECT_EQ(qAlpha(shown.pixel(16, 1)), 0);               // two pixels off the shape
+}
+
 // One row per font set-up. CTest runs each in a process of its own, with
 // FONTCONFIG_FILE naming a folder that holds only the row's fonts and
 // TAVIK_FONT_ROW naming the row; without it, the machine's own fonts.
@@ -540,15 +590,55 @@ struct FontRow {
     const char* name;
     const char* family; // what the layout family resolves to
     double scale;
-    bool drawsJapanese;
+    const char* missing; // what the stderr line says no font draws
 };
 
 const FontRow kFontRows[] = {
-    {"", "IPAPGothic", 1.0, true},
-    {"vlgothic", "VL Gothic", 11.0 / 12, true},  // fixed-width, lines of 12.0 px
-    {"droid", "DejaVu Sans", 15.0 / 12, true},   // Japanese from a tall fallback, 15.7 px
-    {"dejavu", "DejaVu Sans", 13.0 / 12, false}, // Latin only: boxes and the stderr line
+    {"", "IPAPGothic", 1.0, ""},
+    {"vlgothic", "VL Gothic", 11.0 / 12, ""},              // fixed-width, lines of 12.0 px
+    {"droid", "DejaVu Sans", 15.0 / 12, ""},               // Japanese from a tall fallback, 15.7 px
+    {"dejavu", "DejaVu Sans", 13.0 / 12, "Japanese text"}, // Latin only: boxes
+    {"droidonly", "Droid Sans Fallback", 15.0 / 12, "digits and Latin letters, nor the arrow ↑"},
+    {"noto", "Noto Sans CJK JP", 16.0 / 12, ""},
 };
+
+// A number of the widest width each number field is designed for.
+const std::pair<const char*, const char*> kWidestNumbers[] = {
+    {"AudioRateBox", "123456"}, {"VideoRateBox", "654321"}, {"SizeBox", "888888"},
+    {"MonthEdit", "449"},       {"SecEdit", "59"},          {"TotalSecEdit", "1234567"},
+    {"PieceEdit", "120"},       {"TotalEdit", "999"},       {"SepSecEdit", "1234567"},
+};
+
+// Whether the field shows all of the text, with the cursor after it as after
+// typing: Qt's view starts where it starts a single digit, the text leaves
+// the frame's outline as it is, and a combo box's edit part lies inside its
+// frame, left of its button.
+void ExpectShowsWhole(QWidget* field, const QString& text) {
+    auto* box = qobject_cast<QComboBox*>(field);
+    QLineEdit* edit = box ? box->lineEdit() : static_cast<QLineEdit*>(field);
+    const auto show = [edit](const QString& shown) {
+        edit->setText(shown);
+        const QImage image = edit->grab().toImage(); // painting scrolls the view
+        edit->setCursorPosition(0);
+        return std::pair(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x(), image);
+    };
+    const auto [unscrolled, plain] = show(QStringLiteral("0"));
+    const auto [start, image] = show(text);
+    EXPECT_EQ(start, unscrolled) << "scrolled";
+    for (const int x : {0, image.width() - 1})
+        for (int y = 0; y < image.height() && edit->hasFrame(); ++y)
+            ASSERT_EQ(image.pixel(x, y), plain.pixel(x, y)) << "ink on the frame, column " << x;
+    if (box) {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = true;
+        const QRect button = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxArrow, box);
+        EXPECT_TRUE(button.isValid());
+        EXPECT_GE(edit->x(), 1);
+        EXPECT_LT(edit->geometry().right(), button.left());
+    }
+}
 
 // The captions with blank runs, their designed widths and the fields that lie
 // over those runs, left to right; Label5 (no blanks, width 0: not spread)
@@ -593,9 +683,11 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
     const double scale = row->scale;
     EXPECT_EQ(window.LayoutScale(), scale);
     std::ostringstream err;
-    WarnIfNoJapaneseFont(window, err);
-    EXPECT_EQ(err.str().find("fonts-ipafont-gothic") == std::string::npos, row->drawsJapanese)
-        << err.str();
+    WarnOfMissingText(window, err);
+    EXPECT_EQ(err.str(), *row->missing
+                             ? std::string("tavik: no installed font draws ") + row->missing +
+                                   "; install the Debian package fonts-ipafont-gothic\n"
+                             : std::string());
 
     window.ShowAtStartUp();
     // The captions are measured when first painted.
@@ -608,6 +700,7 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
     auto* helpBtn = window.findChild<QWidget*>(QStringLiteral("HelpBtn"));
     EXPECT_TRUE(window.rect().contains(pages->geometry()));
     EXPECT_TRUE(window.rect().contains(helpBtn->geometry()));
+    EXPECT_LT(helpBtn->geometry().right(), window.width() - 1); // a pixel clear of the edge
     for (int i = 0; i < pages->count(); ++i) {
         pages->setCurrentIndex(i); // only the page shown is laid out
         QWidget* page = pages->widget(i);
@@ -621,6 +714,15 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         // The last row keeps the designed 2 pixels above the page's frame.
         EXPECT_GE(page->height() - lowest, 2) << page->objectName().toStdString();
     }
+
+    // The help window fits the screen.
+    QtHelpDispatch dispatch(QStringLiteral("/nonexistent/tavik/Tavik.hlp"));
+    dispatch.RunHelpCommand(HelpDispatch::kContents, 0);
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_EQ(dispatch.Viewer()->size().boundedTo(room), dispatch.Viewer()->size());
+    // Where no font draws the digits, boxes stand in for them and for the
+    // Latin text: their widths tell nothing of the layout.
+    if (window.MissingText().contains(QStringLiteral("digits and Latin letters"))) return;
 
     // Each caption's ink reaches the end of its designed width, and no ink
     // lies under a field nor in the two pixels right of it; above one device
@@ -644,6 +746,16 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
             for (int x = from; x < to && x < int(ink.size()); ++x)
                 EXPECT_FALSE(ink[x]) << name << " column " << x;
         }
+    }
+    // The number fields show their widest numbers whole, and take no composed
+    // text from an input method.
+    for (const auto& [name, number] : kWidestNumbers) {
+        SCOPED_TRACE(name);
+        QWidget* field = window.findChild<QWidget*>(QString::fromLatin1(name));
+        ExpectShowsWhole(field, QString::fromLatin1(number));
+        QInputMethodQueryEvent query(Qt::ImEnabled); // as an input method asks the focus
+        QApplication::sendEvent(field, &query);
+        EXPECT_FALSE(query.value(Qt::ImEnabled).toBool());
     }
     // The address fields show all of their text.
     for (const char* name : {"MailEdit", "URLEdit"}) {
