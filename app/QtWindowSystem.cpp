@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtWindowSystem.h"
 
+#include "WindowManager.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,7 +17,6 @@
 #include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
-#include <QWindow>
 
 #include <vector>
 
@@ -23,41 +24,40 @@ namespace tavik {
 
 namespace {
 
-// Takes a window in or out of the top-most layer without re-creating it, as
-// QWidget::setWindowFlags would: it stays mapped and keeps its place.
-void SetTopMost(QWidget& window, bool topMost) {
-    const Qt::WindowFlags flags = window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, topMost);
-    window.overrideWindowFlags(flags);
-    if (QWindow* handle = window.windowHandle()) handle->setFlags(flags);
-}
-
 // While the error box is open the program's top-most windows step down, so
 // that another program's top-most window stays above them; when it closes
 // they are top-most again and the window that was active is active again.
+// That happens as its button is pressed, while the box still has the focus:
+// a manager then lets the program hand the focus on, where once the box has
+// gone it may already have given it to another program's window (xfwm4).
 class TopMostPause {
 public:
-    TopMostPause() : active_(QApplication::activeWindow()) {
+    explicit TopMostPause(QMessageBox& box) : box_(box), active_(QApplication::activeWindow()) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
                 SetTopMost(*window, false);
                 paused_.emplace_back(window);
             }
         }
+        QObject::connect(&box, &QMessageBox::buttonClicked, &box, [this] { End(); });
     }
-    ~TopMostPause() {
-        for (const QPointer<QWidget>& window : paused_)
-            if (window) SetTopMost(*window, true);
-        if (active_) {
-            active_->raise();
-            active_->activateWindow();
-        }
-    }
+    ~TopMostPause() { End(); }
     TopMostPause(const TopMostPause&) = delete;
     TopMostPause& operator=(const TopMostPause&) = delete;
 
 private:
+    void End() {
+        if (ended_) return;
+        ended_ = true;
+        for (const QPointer<QWidget>& window : paused_)
+            if (window) SetTopMost(*window, true);
+        if (active_) Activate(*active_, &box_);
+    }
+
+    const QWidget& box_;
     QPointer<QWidget> active_;
     std::vector<QPointer<QWidget>> paused_;
+    bool ended_ = false;
 };
 
 } // namespace
@@ -108,13 +108,16 @@ bool QtCheckBox::Checked() const {
 
 void QtErrorBox::Show(const std::string& text, const std::string& caption) {
     if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
-    QWidget* owner = QApplication::activeWindow();
+    // Owned by no window of the program, as by the application itself: on X
+    // the box is then transient for the whole program, and a manager that
+    // keeps a transient in its owner's layer (fluxbox) lets it stay top-most
+    // while the main window steps down.
     QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
-                    QString::fromStdString(text), QMessageBox::Ok, owner);
+                    QString::fromStdString(text), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     // The box shows above the main window, which is top-most again afterwards.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    const TopMostPause pause;
+    SetTopMost(box, true);
+    const TopMostPause pause(box);
     box.exec();
 }
 
@@ -155,7 +158,7 @@ void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
         viewer_->setAttribute(Qt::WA_DeleteOnClose);
         viewer_->setAttribute(Qt::WA_QuitOnClose,
                               false); // closing the main window ends the program
-        viewer_->setWindowFlag(Qt::WindowStaysOnTopHint);
+        SetTopMost(*viewer_, true);
         viewer_->setOpenExternalLinks(true);
         // At most the screen's free area, less the frame the asking window has.
         QSize size(520, 560);

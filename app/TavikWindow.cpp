@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TavikWindow.h"
 
-#include "FrameExtents.h"
 #include "RecordingDrop.h"
+#include "WindowManager.h"
 #include "ui_TavikSrc.h"
 #include "winsys/AppTitle.h"
 
@@ -519,10 +519,10 @@ void TavikWindow::LoadAboutIcon() {
 
 // The frame is the window manager's answer where it gave one, else what Qt
 // knows of it; on X before mapping that is nothing, so the outer window is
-// the client area then.
-void TavikWindow::CentreOnPrimaryScreen(const std::optional<QMargins>& askedFrame) {
+// the client area then. Returns the frame the window was placed for.
+QMargins TavikWindow::CentreOnPrimaryScreen(const std::optional<QMargins>& askedFrame) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen) return {};
     const QRect area = screen->geometry();
     const QRect client = geometry();
     const QRect known = frameGeometry();
@@ -535,13 +535,17 @@ void TavikWindow::CentreOnPrimaryScreen(const std::optional<QMargins>& askedFram
     // Placed by its client area: Qt asks X for static gravity, so the window
     // manager builds the frame around the client where it is.
     setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), size()));
+    return frame;
 }
 
 void TavikWindow::ShowAtStartUp() {
-    winId(); // the window and the controls of the first page exist before FormShow
+    SetTopMost(*this, true); // before the window exists: on X the manager is told once mapped
+    winId();                 // the window and the controls of the first page exist before FormShow
     FrameExtentsRequest frame(*windowHandle()); // answered while FormShow runs
     delivery_.Deliver([this] { frm_->FormShow(); });
-    CentreOnPrimaryScreen(frame.Answer());
+    const QMargins placedFor = CentreOnPrimaryScreen(frame.Answer());
+    CorrectPlacementOnce(*this, placedFor,
+                         [this](const QMargins& real) { CentreOnPrimaryScreen(real); });
     show();
     ui_->Pages->tabBar()->setFocus(Qt::ActiveWindowFocusReason);
 }

@@ -46,7 +46,7 @@ private:
     void SpreadLabelBlanks();
     void FitAuthorPage();
     void ApplyColours();
-    void CentreOnPrimaryScreen(const std::optional<QMargins>& askedFrame);
+    QMargins CentreOnPrimaryScreen(const std::optional<QMargins>& askedFrame);
     void LoadAboutIcon();
 
     std::unique_ptr<Ui::TavikFrm> ui_;
