@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Platform.h"
 
+#include <QDir>
+#include <QLibraryInfo>
+#include <QString>
+#include <QStringList>
+
 #include <cstdlib>
 
 namespace tavik {
@@ -8,6 +13,8 @@ namespace tavik {
 const char kNativeNote[] =
     "tavik: no X display; running natively, where staying on top is left to the compositor";
 const char kNoDisplayLine[] = "tavik: no display to open the window on";
+const char kNoWaylandPlatformLine[] = "tavik: no X display, and Qt's Wayland platform is missing; "
+                                      "install the Debian package qt6-wayland";
 
 namespace {
 
@@ -45,6 +52,29 @@ PlatformChoice ChoosePlatform(const std::vector<std::string>& args,
 
 const char* StartUpNote(const PlatformChoice& choice, const std::string& started) {
     return choice.kind == PlatformChoice::Kind::Native && started != "xcb" ? kNativeNote : nullptr;
+}
+
+// Where Qt looks for platform plugins: the folder a variable names, each
+// plugin folder of QT_PLUGIN_PATH and Qt's own.
+bool WaylandPlatformInstalled() {
+    QStringList folders;
+    if (const std::string direct = Variable("QT_QPA_PLATFORM_PLUGIN_PATH"); !direct.empty())
+        folders << QString::fromStdString(direct);
+    for (const QString& path : QString::fromStdString(Variable("QT_PLUGIN_PATH"))
+                                   .split(QDir::listSeparator(), Qt::SkipEmptyParts))
+        folders << path + QStringLiteral("/platforms");
+    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+    for (const QString& folder : folders)
+        if (!QDir(folder).entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty())
+            return true;
+    return false;
+}
+
+const char* RefusalLine(const PlatformChoice& choice, bool (*waylandPlatformInstalled)()) {
+    using Kind = PlatformChoice::Kind;
+    if (choice.kind == Kind::NoDisplay) return kNoDisplayLine;
+    if (choice.kind == Kind::Native && !waylandPlatformInstalled()) return kNoWaylandPlatformLine;
+    return nullptr;
 }
 
 } // namespace tavik

@@ -67,8 +67,8 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> status = tavik::AnswerCommandLine(given)) return *status;
     const tavik::PlatformChoice choice =
         tavik::ChoosePlatform(given, tavik::ReadPlatformEnvironment());
-    if (choice.kind == tavik::PlatformChoice::Kind::NoDisplay) {
-        std::fprintf(stderr, "%s\n", tavik::kNoDisplayLine);
+    if (const char* line = tavik::RefusalLine(choice)) {
+        std::fprintf(stderr, "%s\n", line);
         return 1;
     }
 

@@ -9,11 +9,13 @@
 #include "app/TavikWindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -129,6 +131,40 @@ TEST(CommandLine, AnswersHelpVersionAndBadOptionsWithoutADisplay) {
         EXPECT_EQ(out.empty(), row.out.empty());
         EXPECT_EQ(tavik.readAllStandardError().toStdString(), row.err);
     }
+}
+
+bool Installed() {
+    return true;
+}
+bool Missing() {
+    return false;
+}
+
+TEST(ChoosePlatform, RefusesOnlyWithNoDisplayOrOnlyWaylandWithoutItsPlatform) {
+    using Kind = PlatformChoice::Kind;
+    const struct {
+        const char* name;
+        Kind kind;
+        bool (*wayland)();
+        const char* line;
+    } rows[] = {
+        {"no_display", Kind::NoDisplay, Installed, kNoDisplayLine},
+        {"wayland_without_its_platform", Kind::Native, Missing, kNoWaylandPlatformLine},
+        {"wayland_with_its_platform", Kind::Native, Installed, nullptr},
+        {"x_display", Kind::X11, Missing, nullptr},
+        {"users_choice", Kind::UserChoice, Missing, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(RefusalLine({row.kind, ""}, row.wayland), row.line);
+    }
+    // A plugin folder the variable names is looked in.
+    QTemporaryDir folder;
+    QFile plugin(folder.filePath(QStringLiteral("libqwayland-generic.so")));
+    ASSERT_TRUE(plugin.open(QIODevice::WriteOnly));
+    qputenv("QT_QPA_PLATFORM_PLUGIN_PATH", folder.path().toLocal8Bit());
+    EXPECT_TRUE(WaylandPlatformInstalled());
+    qunsetenv("QT_QPA_PLATFORM_PLUGIN_PATH");
 }
 
 // Desktops find the entry by this name and show its icon for the window.
