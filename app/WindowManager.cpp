@@ -46,9 +46,11 @@ void ActivateByQt(QWidget& window) {
 
 namespace {
 
-// A window manager that answers at all answers within milliseconds; one that
-// does not must not hold the window back for long.
-constexpr auto kAnswerTime = std::chrono::milliseconds(200);
+// A window manager that answers at all answers within a few milliseconds;
+// one that lists the request but does not answer (fluxbox) holds the window
+// back this long, and the frame it sets after mapping still corrects the
+// place.
+constexpr auto kAnswerTime = std::chrono::milliseconds(50);
 constexpr auto kPollInterval = std::chrono::microseconds(500);
 
 // A message from an application, as EWMH counts the sources of a request.
