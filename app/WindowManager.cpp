@@ -87,8 +87,9 @@ xcb_window_t WindowProperty(xcb_connection_t* c, xcb_get_property_cookie_t cooki
 // event filters on the GUI thread; this one only watches, and takes none.
 class X11Link : public QObject, public QAbstractNativeEventFilter {
 public:
-    // The link of the running application, made on first use; null where
-    // the platform is not X.
+    // The link of the running application, made on first use and owned by
+    // it (a filter leaves the event dispatcher as it goes); null where the
+    // platform is not X.
     static X11Link* Get() {
         static QPointer<X11Link> link;
         if (!link) {
@@ -99,11 +100,6 @@ public:
         return link;
     }
 
-    ~X11Link() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
-
-    xcb_connection_t* Connection() const { return c_; }
-    xcb_window_t Root() const { return root_; }
-    xcb_atom_t Atom(enum Atom atom) const { return atom_[atom]; }
     bool Ready() const { return ready_; }
 
     // Whether a running EWMH window manager says it answers frame-extents
@@ -222,8 +218,8 @@ private:
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
-    // Qt takes the pointer's clicks (and touches) as XInput 2 events, whose
-    // time stands where it stands in every device event.
+    // Qt takes the pointer's clicks (and touches) as XInput 2 events; every
+    // device event holds its time at byte 12.
     void NoteExtendedInput(const xcb_ge_generic_event_t& event) {
         enum { kKeyPress = 2, kKeyRelease = 3, kButtonPress = 4, kButtonRelease = 5 };
         enum { kTouchBegin = 18, kTouchEnd = 20 };
