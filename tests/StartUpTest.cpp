@@ -9,13 +9,11 @@
 #include "app/TavikWindow.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -158,13 +156,6 @@ TEST(ChoosePlatform, RefusesOnlyWithNoDisplayOrOnlyWaylandWithoutItsPlatform) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(RefusalLine({row.kind, ""}, row.wayland), row.line);
     }
-    // A plugin folder the variable names is looked in.
-    QTemporaryDir folder;
-    QFile plugin(folder.filePath(QStringLiteral("libqwayland-generic.so")));
-    ASSERT_TRUE(plugin.open(QIODevice::WriteOnly));
-    qputenv("QT_QPA_PLATFORM_PLUGIN_PATH", folder.path().toLocal8Bit());
-    EXPECT_TRUE(WaylandPlatformInstalled());
-    qunsetenv("QT_QPA_PLATFORM_PLUGIN_PATH");
 }
 
 // Desktops find the entry by this name and show its icon for the window.
