@@ -401,8 +401,8 @@ TEST_P(OnX, OuterWindowIsCentredAndTopMostWithTheEntrysClass) {
                      (*client)[1] - static_cast<int>(frame[2]) - (kScreenHeight - height) / 2};
         return std::abs(offCentre[0]) <= 1 && std::abs(offCentre[1]) <= 1;
     };
-    EXPECT_TRUE(WaitFor(settled, 3s))
-        << "outer frame off centre by " << offCentre[0] << ", " << offCentre[1];
+    EXPECT_TRUE(WaitFor(settled)) << "outer frame off centre by " << offCentre[0] << ", "
+                                  << offCentre[1];
     if (Framed() && frame == std::vector<std::uint32_t>{0, 0, 0, 0})
         GTEST_SKIP() << GetParam().name << " draws no frame here (no decoration installed)";
     const auto outer = X().Outer(window_);
