@@ -92,10 +92,16 @@ public:
         if (pid_ <= 0) return;
         const pid_t target = group_ ? -pid_ : pid_;
         kill(target, SIGTERM);
-        // A window manager may hold the signal back (fluxbox, at times).
-        if (!WaitFor([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 5s)) {
+        // A window manager may hold the signal back (fluxbox, at times), and
+        // the rest of its group (a settings daemon) may still be writing.
+        bool reaped = false;
+        const auto ended = [&] {
+            reaped = reaped || waitpid(pid_, nullptr, WNOHANG) == pid_;
+            return reaped && (!group_ || kill(target, 0) != 0);
+        };
+        if (!WaitFor(ended, 5s)) {
             kill(target, SIGKILL);
-            waitpid(pid_, nullptr, 0);
+            if (!reaped) waitpid(pid_, nullptr, 0);
         }
     }
     // Waits for the child to end by itself; its exit status.
