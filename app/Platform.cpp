@@ -54,8 +54,11 @@ const char* StartUpNote(const PlatformChoice& choice, const std::string& started
     return choice.kind == PlatformChoice::Kind::Native && started != "xcb" ? kNativeNote : nullptr;
 }
 
-// Where Qt looks for platform plugins: the folder a variable names, each
-// plugin folder of QT_PLUGIN_PATH and Qt's own.
+namespace {
+
+// Whether one of Qt's Wayland platform plugins is installed where Qt looks:
+// the folder a variable names, each plugin folder of QT_PLUGIN_PATH and Qt's
+// own.
 bool WaylandPlatformInstalled() {
     QStringList folders;
     if (const std::string direct = Variable("QT_QPA_PLATFORM_PLUGIN_PATH"); !direct.empty())
@@ -70,10 +73,12 @@ bool WaylandPlatformInstalled() {
     return false;
 }
 
-const char* RefusalLine(const PlatformChoice& choice, bool (*waylandPlatformInstalled)()) {
+} // namespace
+
+const char* RefusalLine(const PlatformChoice& choice) {
     using Kind = PlatformChoice::Kind;
     if (choice.kind == Kind::NoDisplay) return kNoDisplayLine;
-    if (choice.kind == Kind::Native && !waylandPlatformInstalled()) return kNoWaylandPlatformLine;
+    if (choice.kind == Kind::Native && !WaylandPlatformInstalled()) return kNoWaylandPlatformLine;
     return nullptr;
 }
 

@@ -46,13 +46,9 @@ extern const char kNoDisplayLine[];
 // Qt's Wayland platform is not installed.
 extern const char kNoWaylandPlatformLine[];
 
-// Whether one of Qt's Wayland platform plugins is installed where Qt looks.
-bool WaylandPlatformInstalled();
-
 // The line to print before exiting with status 1, where the window has no
-// display to open on; null where the start goes on. `waylandPlatformInstalled`
-// is asked only where the program would run natively.
-const char* RefusalLine(const PlatformChoice& choice,
-                        bool (*waylandPlatformInstalled)() = WaylandPlatformInstalled);
+// display to open on; null where the start goes on. Qt's plugin folders are
+// looked at only where the program would run natively.
+const char* RefusalLine(const PlatformChoice& choice);
 
 } // namespace tavik

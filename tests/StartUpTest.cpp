@@ -131,33 +131,6 @@ TEST(CommandLine, AnswersHelpVersionAndBadOptionsWithoutADisplay) {
     }
 }
 
-bool Installed() {
-    return true;
-}
-bool Missing() {
-    return false;
-}
-
-TEST(ChoosePlatform, RefusesOnlyWithNoDisplayOrOnlyWaylandWithoutItsPlatform) {
-    using Kind = PlatformChoice::Kind;
-    const struct {
-        const char* name;
-        Kind kind;
-        bool (*wayland)();
-        const char* line;
-    } rows[] = {
-        {"no_display", Kind::NoDisplay, Installed, kNoDisplayLine},
-        {"wayland_without_its_platform", Kind::Native, Missing, kNoWaylandPlatformLine},
-        {"wayland_with_its_platform", Kind::Native, Installed, nullptr},
-        {"x_display", Kind::X11, Missing, nullptr},
-        {"users_choice", Kind::UserChoice, Missing, nullptr},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(RefusalLine({row.kind, ""}, row.wayland), row.line);
-    }
-}
-
 // Desktops find the entry by this name and show its icon for the window.
 TEST(ApplicationSetUp, NamesItsDesktopEntry) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), "org.example.Tavik");
