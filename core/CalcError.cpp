@@ -13,6 +13,8 @@ const char* MessageOf(CalcError::Kind kind) {
         return "0 による浮動小数点数除算";
     case CalcError::Kind::InvalidFloatOperation:
         return "不正な浮動小数点数演算命令";
+    case CalcError::Kind::SizeTooSmall:
+        return "このファイルサイズには音声だけでも収まりません";
     }
     return "";
 }

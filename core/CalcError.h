@@ -5,11 +5,12 @@
 
 namespace tavik {
 
-// The only failures the calculator knows: the three division errors. Each
-// carries the message the error box shows (the box adds the final ".").
+// The only failures the calculator knows: the three division errors and, for
+// the sums with a container, a size too small for anything. Each carries the
+// message the error box shows (the box adds the final ".").
 class CalcError : public std::runtime_error {
 public:
-    enum class Kind { IntDivideByZero, FloatDivideByZero, InvalidFloatOperation };
+    enum class Kind { IntDivideByZero, FloatDivideByZero, InvalidFloatOperation, SizeTooSmall };
 
     explicit CalcError(Kind kind);
 

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Sums for a file that must fit: the streams at their rates plus what the
+// container wraps them in. Here rates are kbit/s of 1000 bit/s (ffmpeg's "k")
+// and sizes MB of 1,048,576 bytes. The container's share is modelled from its
+// format as ffmpeg's muxers write it with their default options, and never
+// taken smaller than what they add at any frame rate up to the one given.
+
+#include <cstdint>
+
+namespace tavik {
+
+// In the order the settings page lists them; None keeps the designed sums.
+enum class Container { None, Ts, M2ts, Ps, Mp4, Mkv };
+
+// Frame rates in thousandths of a frame per second. Without one known, the
+// share is the largest any rate up to 60 frames/s gives.
+constexpr std::int32_t kMaxMilliFps = 60000;
+
+// The bytes the container adds to audio and video at the given rates over
+// `seconds`: headers, tables, padding and index. 0 for None. Negative inputs
+// count as 0; milliFps outside 1..kMaxMilliFps counts as kMaxMilliFps.
+std::int64_t ContainerShare(Container c, std::int32_t audioKbps, std::int32_t videoKbps,
+                            std::int32_t seconds, std::int32_t milliFps = kMaxMilliFps);
+
+// The streams' bytes at their nominal rates, rounded up, plus the share.
+std::int64_t FileBytes(Container c, std::int32_t audioKbps, std::int32_t videoKbps,
+                       std::int32_t seconds, std::int32_t milliFps = kMaxMilliFps);
+
+// The room the file needs, in whole MB, rounded up.
+std::int64_t FittedSizeMB(Container c, std::int32_t audioKbps, std::int32_t videoKbps,
+                          std::int32_t seconds, std::int32_t milliFps = kMaxMilliFps);
+
+// The largest whole video rate whose file is no larger than sizeMB. Raises
+// the designed division errors for seconds = 0 (invalid operation when
+// sizeMB is 0 too) and SizeTooSmall when not even a video rate of 0 fits.
+std::int32_t FittedVideoRate(Container c, std::int32_t sizeMB, std::int32_t seconds,
+                             std::int32_t audioKbps, std::int32_t milliFps = kMaxMilliFps);
+
+// The longest whole-second time whose file is no larger than sizeMB. Raises
+// the designed division errors for a zero total rate (invalid operation when
+// sizeMB is 0 too) and SizeTooSmall when not even an empty file fits.
+std::int32_t FittedTime(Container c, std::int32_t audioKbps, std::int32_t videoKbps,
+                        std::int32_t sizeMB, std::int32_t milliFps = kMaxMilliFps);
+
+} // namespace tavik
