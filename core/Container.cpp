@@ -4,6 +4,7 @@
 #include "CalcError.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace tavik {
@@ -58,7 +59,19 @@ std::int32_t LargestFitting(Fits fits) {
                                 : CalcError::Kind::FloatDivideByZero);
 }
 
+constexpr std::string_view kKeys[] = {"none", "ts", "m2ts", "ps", "mp4", "mkv"};
+
 } // namespace
+
+std::string_view ContainerKey(Container c) {
+    return kKeys[static_cast<int>(c)];
+}
+
+std::optional<Container> ContainerOfKey(std::string_view key) {
+    for (std::size_t i = 0; i < std::size(kKeys); ++i)
+        if (kKeys[i] == key) return static_cast<Container>(i);
+    return std::nullopt;
+}
 
 std::int64_t ContainerShare(Container c, std::int32_t audioKbps, std::int32_t videoKbps,
                             std::int32_t seconds, std::int32_t milliFps) {

@@ -8,11 +8,18 @@
 // taken smaller than what they add at any frame rate up to the one given.
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace tavik {
 
 // In the order the settings page lists them; None keeps the designed sums.
 enum class Container { None, Ts, M2ts, Ps, Mp4, Mkv };
+
+// The containers' names in settings and on the command line: "none", "ts",
+// "m2ts", "ps", "mp4", "mkv".
+std::string_view ContainerKey(Container c);
+std::optional<Container> ContainerOfKey(std::string_view key);
 
 // Frame rates in thousandths of a frame per second. Without one known, the
 // share is the largest any rate up to 60 frames/s gives.
