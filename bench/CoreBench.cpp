@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/Container.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
 
@@ -83,5 +84,42 @@ void BM_SecPerEpisode(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SecPerEpisode);
+
+// The sums with a container: the size, the rate search and the time search,
+// for the container with the most terms (TS) and the largest search range.
+using tavik::Container;
+
+void BM_FittedSizeMB(benchmark::State& state, Container c) {
+    std::int32_t a = 192, v = 1150, t = 1800;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(a);
+        benchmark::DoNotOptimize(tavik::FittedSizeMB(c, a, v, t));
+    }
+}
+BENCHMARK_CAPTURE(BM_FittedSizeMB, ts, Container::Ts);
+BENCHMARK_CAPTURE(BM_FittedSizeMB, mkv, Container::Mkv);
+
+void BM_FittedVideoRate(benchmark::State& state, Container c, std::int32_t mb, std::int32_t t) {
+    std::int32_t a = 192;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(mb);
+        benchmark::DoNotOptimize(tavik::FittedVideoRate(c, mb, t, a));
+    }
+}
+BENCHMARK_CAPTURE(BM_FittedVideoRate, ts_startup, Container::Ts, 650, 1800);
+BENCHMARK_CAPTURE(BM_FittedVideoRate, m2ts_bd, Container::M2ts, 23866, 7200);
+BENCHMARK_CAPTURE(BM_FittedVideoRate, ps_dvd, Container::Ps, 4482, 7200);
+BENCHMARK_CAPTURE(BM_FittedVideoRate, mp4_startup, Container::Mp4, 650, 1800);
+BENCHMARK_CAPTURE(BM_FittedVideoRate, ts_worst_case, Container::Ts, 2147483647, 1);
+
+void BM_FittedTime(benchmark::State& state, Container c) {
+    std::int32_t a = 192, v = 1150, mb = 650;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(mb);
+        benchmark::DoNotOptimize(tavik::FittedTime(c, a, v, mb));
+    }
+}
+BENCHMARK_CAPTURE(BM_FittedTime, ts, Container::Ts);
+BENCHMARK_CAPTURE(BM_FittedTime, mkv, Container::Mkv);
 
 } // namespace
