@@ -35,6 +35,7 @@ TEST(Fitted, RateAndTimeAreTheLargestThatFit) {
         {4100, 4000, 0, 8300, kMaxMilliFps},
         {2147483647, 1, 0, kMax, kMaxMilliFps},
         {2147483647, kMax, 2147, 1, 1},
+        {1000000, 60, 1, 0, kMaxMilliFps}, // no time past 2^31 s, yet not all of them fit
     };
     for (const Container c : kContainers)
         for (const auto& k : cases) {
@@ -75,6 +76,32 @@ TEST(Fitted, ShareGrowsWithTheFrameRateUpToTheMost) {
     EXPECT_EQ(FittedSizeMB(Container::Ps, kMax, kMax, kMax), 1115033937686345);
 }
 
+// The share at the rates and frame rates tavik_mux_tests holds against
+// ffmpeg's muxes, and at a DVD's and a Blu-ray's length: a change to the
+// model must pass those files again before these numbers change.
+TEST(Fitted, ShareIsTheOneCheckedAgainstRealMuxes) {
+    struct {
+        std::int32_t audio, video, seconds, milliFps;
+        std::int64_t ts, m2ts, ps, mp4, mkv;
+    } const cases[] = {
+        {192, 3808, 60, kMaxMilliFps, 1455032, 2126976, 1019008, 136096, 178840},
+        {192, 797, 60, 29971, 745084, 919908, 733540, 100076, 104999},
+        {448, 6000, 7200, 25000, 210006884, 337949184, 146190848, 12964096, 10641376},
+        {0, 9000, 3600, kMaxMilliFps, 129196572, 218120064, 87078784, 4324096, 8868736},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::to_string(k.video) + " kbit/s " + std::to_string(k.seconds) + " s");
+        const auto share = [&](Container c) {
+            return ContainerShare(c, k.audio, k.video, k.seconds, k.milliFps);
+        };
+        EXPECT_EQ(share(Container::Ts), k.ts);
+        EXPECT_EQ(share(Container::M2ts), k.m2ts);
+        EXPECT_EQ(share(Container::Ps), k.ps);
+        EXPECT_EQ(share(Container::Mp4), k.mp4);
+        EXPECT_EQ(share(Container::Mkv), k.mkv);
+    }
+}
+
 TEST(Fitted, FailsAsTheDesignedSumsAndWhenNothingFits) {
     using Kind = CalcError::Kind;
     struct {
@@ -107,6 +134,7 @@ TEST(Fitted, FailsAsTheDesignedSumsAndWhenNothingFits) {
     // Without a container nothing wraps the streams: an empty file fits.
     EXPECT_EQ(FittedTime(Container::None, 192, 1150, 0), 0);
     EXPECT_EQ(FittedVideoRate(Container::None, 1, 60, 0), 139);
+    EXPECT_EQ(FittedVideoRate(Container::None, 125, 1024, 1024), 0); // the audio fills it exactly
 }
 
 TEST(Fitted, ContainerKeysRoundTrip) {
