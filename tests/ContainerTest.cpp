@@ -137,13 +137,5 @@ TEST(Fitted, FailsAsTheDesignedSumsAndWhenNothingFits) {
     EXPECT_EQ(FittedVideoRate(Container::None, 125, 1024, 1024), 0); // the audio fills it exactly
 }
 
-TEST(Fitted, ContainerKeysRoundTrip) {
-    for (const Container c : kContainers)
-        EXPECT_EQ(ContainerOfKey(ContainerKey(c)), c);
-    EXPECT_EQ(ContainerKey(Container::Ps), "ps");
-    for (const char* key : {"", "TS", "mpegts", "ts ", "vob"})
-        EXPECT_FALSE(ContainerOfKey(key)) << key;
-}
-
 } // namespace
 } // namespace tavik
