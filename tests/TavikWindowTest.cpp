@@ -132,6 +132,9 @@ const ControlRow kControls[] = {
     {"TotalSecBtn", "QPushButton", 168, 120, 17, 20, "↑", "積算秒を分・秒に分割します"},
     {"SepSecEdit", "QLineEdit", 72, 168, 65, 20, "", ""},
     {"NearRateChk", "QCheckBox", 16, 8, 105, 17, "厳密に合わせる", "ﾋﾞｯﾄﾚｰﾄを厳密に計算します"},
+    {"ContainerLbl", "QLabel", 16, 37, 24, 12, "ｺﾝﾃﾅ", ""},
+    {"ContainerBox", "QComboBox", 56, 32, 120, 20, "",
+     "ｺﾝﾃﾅの分も含めてﾌｧｲﾙｻｲｽﾞに収まるように計算します"},
     {"IconBevel", "QFrame", 16, 8, 33, 33, "", ""},
     {"IconImage", "QLabel", 16, 8, 32, 32, "", ""},
     {"VerLbl", "QLabel", 56, 8, -1, -1, "Tavik   ver 1.2", ""},
@@ -239,16 +242,22 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
             EXPECT_EQ(TextOf(name), field->Text()) << name;
     };
     compare();
-    for (const char* name : {"AudioRateBox", "VideoRateBox", "SizeBox"}) {
+    const auto itemsOf = [this](const char* name) {
         auto* combo = Find<QComboBox>(name);
         std::vector<std::string> items;
         for (int i = 0; i < combo->count(); ++i)
             items.push_back(combo->itemText(i).toStdString());
+        return items;
+    };
+    for (const char* name : {"AudioRateBox", "VideoRateBox", "SizeBox"}) {
         const auto* field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) {
                                 return std::string(f.first) == name;
                             })->second;
-        EXPECT_EQ(items, field->Items()) << name;
+        EXPECT_EQ(itemsOf(name), field->Items()) << name;
     }
+    EXPECT_EQ(itemsOf("ContainerBox"), memory.ContainerBox.Items());
+    EXPECT_EQ(Find<QComboBox>("ContainerBox")->currentIndex(), memory.ContainerBox.Index());
+    EXPECT_FALSE(Find<QComboBox>("ContainerBox")->isEditable());
     ShowWindow();
     memory.Show();
     compare();
@@ -405,6 +414,9 @@ TEST_F(TavikWindowTest, TabFollowsTheTabOrderAndSkipsHelp) {
         "TotalSecEdit", "PieceEdit",    "TotalEdit",  "GetVideoBtn",        "GetSizeBtn",
         "GetTimeBtn",   "TotalSecBtn",  "SepSecEdit", "qt_tabwidget_tabbar"};
     EXPECT_EQ(TabChain(static_cast<int>(expected.size())), expected);
+    Find<QTabWidget>("Pages")->setCurrentIndex(1);
+    const std::vector<QString> settings = {"NearRateChk", "ContainerBox", "qt_tabwidget_tabbar"};
+    EXPECT_EQ(TabChain(static_cast<int>(settings.size())), settings);
 }
 
 TEST_F(TavikWindowTest, TabIntoAFieldSelectsItsTextAndAClickDoesNot) {
@@ -713,6 +725,25 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         }
         // The last row keeps the designed 2 pixels above the page's frame.
         EXPECT_GE(page->height() - lowest, 2) << page->objectName().toStdString();
+    }
+
+    // The container's caption and every item of its list show whole, the
+    // caption clear of the list.
+    {
+        pages->setCurrentIndex(1);
+        auto* label = window.findChild<QLabel*>(QStringLiteral("ContainerLbl"));
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+        EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(label->text()), label->width());
+        EXPECT_LT(label->geometry().right(), box->x());
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        const QRect text = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                        QStyle::SC_ComboBoxEditField, box);
+        // The style draws an item a pixel inside that room on each side.
+        for (int i = 0; i < box->count(); ++i)
+            EXPECT_LE(QFontMetricsF(box->font()).horizontalAdvance(box->itemText(i)),
+                      text.width() - 2)
+                << box->itemText(i).toStdString();
     }
 
     // The help window fits the screen.
