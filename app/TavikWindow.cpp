@@ -2,6 +2,7 @@
 #include "TavikWindow.h"
 
 #include "RecordingDrop.h"
+#include "UserSettings.h"
 #include "WindowManager.h"
 #include "ui_TavikSrc.h"
 #include "winsys/AppTitle.h"
@@ -319,6 +320,12 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
     connect(ui_->Pages, &QTabWidget::currentChanged, this, [this](int index) {
         if (ui_->Pages->widget(index) == ui_->AboutTab) LoadAboutIcon();
     });
+
+    // The choice of an earlier run, and from now on the user's each time it
+    // changes; the file is written only then.
+    ui_->ContainerBox->setCurrentIndex(static_cast<int>(RememberedContainer()));
+    connect(ui_->ContainerBox, &QComboBox::currentIndexChanged, this,
+            [](int index) { RememberContainer(ContainerOfIndex(index)); });
 
     // Connected only now, so the start-up texts ran no change handler.
     controls_ = std::make_unique<Controls>(*ui_, delivery_);

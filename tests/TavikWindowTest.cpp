@@ -529,6 +529,100 @@ TEST_F(TavikWindowTest, HelpWindowUsesTheWindowsFamily) {
     EXPECT_EQ(QFontInfo(dispatch.Viewer()->font()).family(), QFontInfo(window.font()).family());
 }
 
+// A configuration folder of the test's own for as long as it lives, where the
+// window looks for the settings file of the program's name.
+class ConfigFolder {
+public:
+    ConfigFolder() : saved_(qgetenv("XDG_CONFIG_HOME")) {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
+    }
+    ~ConfigFolder() { qputenv("XDG_CONFIG_HOME", saved_); }
+    ConfigFolder(const ConfigFolder&) = delete;
+    ConfigFolder& operator=(const ConfigFolder&) = delete;
+
+    QString Path(const char* name) const { return QDir(dir_.path()).filePath(name); }
+    QByteArray Read(const char* name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray saved_;
+};
+
+constexpr const char* kSettings = "tavik/tavik.ini";
+
+int ContainerIndexOfNewWindow() {
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window(errors, help, shell);
+    return window.findChild<QComboBox*>(QStringLiteral("ContainerBox"))->currentIndex();
+}
+
+// Whatever is amiss with the settings file reads as no container, and
+// reading it writes nothing.
+TEST(RememberedContainer, OnlyAKnownKeyInASoundFileIsTaken) {
+    const struct {
+        const char* name;
+        const char* text; // nullptr: no file; "/": a folder in its place
+        int index;
+    } rows[] = {
+        {"no_file", nullptr, 0},
+        {"ts", "[General]\ncontainer=ts\n", 1},
+        {"mkv", "container=mkv\n", 5},
+        {"none", "container=none\n", 0},
+        {"unknown_key", "container=avi\n", 0},
+        {"corrupt", "\xff\xfe garbage\ncontainer=ts\n", 0},
+        {"folder", "/", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ConfigFolder config;
+        if (row.text && row.text == std::string("/")) {
+            QDir().mkpath(config.Path(kSettings));
+        } else if (row.text) {
+            QDir().mkpath(config.Path("tavik"));
+            QFile file(config.Path(kSettings));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(row.text) > 0);
+        }
+        const QByteArray before = config.Read(kSettings);
+        EXPECT_EQ(ContainerIndexOfNewWindow(), row.index);
+        EXPECT_EQ(config.Read(kSettings), before);
+        EXPECT_EQ(QDir(config.Path("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                  row.text ? QStringList{"tavik"} : QStringList{});
+    }
+}
+
+// The user's choice is written as it changes and read back by the next run;
+// where the folder cannot be written, the choice holds for this run.
+TEST(RememberedContainer, TheUsersChoiceIsReadBackNextRun) {
+    ConfigFolder config;
+    const auto choose = [](int index) {
+        MemoryErrorBox errors;
+        MemoryHelpDispatch help;
+        MemoryShell shell;
+        TavikWindow window(errors, help, shell);
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+        box->setCurrentIndex(index);
+        return box->currentIndex();
+    };
+    choose(2);
+    EXPECT_TRUE(config.Read(kSettings).contains("container=m2ts"));
+    EXPECT_EQ(ContainerIndexOfNewWindow(), 2);
+    choose(0);
+    EXPECT_TRUE(config.Read(kSettings).contains("container=none"));
+    EXPECT_EQ(ContainerIndexOfNewWindow(), 0);
+
+    ConfigFolder blocked;
+    QFile file(blocked.Path("tavik")); // a file where the folder belongs
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+    file.close();
+    EXPECT_EQ(choose(4), 4);
+    EXPECT_EQ(blocked.Read("tavik"), "x");
+}
+
 // A scheme may pair a light button colour with light window text: whatever is
 // drawn on the button colour takes the button-text colour.
 TEST(TavikWindowColours, TextOnTheButtonColourTakesTheButtonTextColour) {
