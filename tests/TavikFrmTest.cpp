@@ -272,43 +272,30 @@ const Scenario kScenarios[] = {
      {}},
 };
 
-// With a container chosen the results are the fitted sums of the start-up
-// inputs (192 + 1150 Kbps, 650 MB, 30:00), whatever the container's share.
+// With a container chosen the buttons give the fitted sums of the start-up
+// inputs, whatever the container's share; the check box plays no part.
 const std::int32_t kFittedTime = FittedTime(Container::Ps, 192, 1150, 650);
 
 const Scenario kContainerScenarios[] = {
-    {"size_fitted",
+    {"video_fitted_check_box_off",
      [](MemoryWindow& w) {
          w.ContainerBox.Select(5);
-         w.GetSizeBtn.Click();
-     },
-     {{"SizeBox", IntToStr(FittedSizeMB(Container::Mkv, 192, 1150, 1800))}},
-     {}},
-    // The fitted rate is already the largest that fits: the check box is not read.
-    {"video_fitted_exact_fit_unchecked",
-     [](MemoryWindow& w) {
-         w.ContainerBox.Select(1);
          w.NearRateChk.SetChecked(false);
          w.GetVideoBtn.Click();
      },
-     {{"VideoRateBox", IntToStr(FittedVideoRate(Container::Ts, 650, 1800, 192))}},
+     {{"VideoRateBox", IntToStr(FittedVideoRate(Container::Mkv, 650, 1800, 192))}},
      {}},
-    {"video_fitted_exact_fit_checked",
-     [](MemoryWindow& w) {
-         w.ContainerBox.Select(4);
-         w.GetVideoBtn.Click();
-     },
-     {{"VideoRateBox", IntToStr(FittedVideoRate(Container::Mp4, 650, 1800, 192))}},
-     {}},
-    {"time_fitted",
+    {"time_then_size_fitted",
      [](MemoryWindow& w) {
          w.ContainerBox.Select(3);
          w.GetTimeBtn.Click();
+         w.GetSizeBtn.Click();
      },
      {{"MonthEdit", IntToStr(kFittedTime / 60)},
       {"SecEdit", IntToStr(kFittedTime % 60)},
       {"TotalSecEdit", IntToStr(kFittedTime)},
-      {"SepSecEdit", IntToStr(kFittedTime)}},
+      {"SepSecEdit", IntToStr(kFittedTime)},
+      {"SizeBox", IntToStr(FittedSizeMB(Container::Ps, 192, 1150, kFittedTime))}},
      {}},
     {"size_too_small_for_the_audio",
      [](MemoryWindow& w) {
@@ -467,8 +454,7 @@ TEST(EventDelivery, ErrorBoxTextAppendsPeriodAboveDot) {
 
 // Random typing and clicking, the way a restless user would: the guard never
 // lets anything escape, the time fields stay canonical, the per-episode field
-// follows the total seconds, and only the three division errors and, with a
-// container, a size too small are shown.
+// follows the total seconds, and only the three division errors are shown.
 TEST(TavikFrmProperty, RandomEventsKeepTheInvariants) {
     MemoryWindow w;
     w.Show();
@@ -490,10 +476,10 @@ TEST(TavikFrmProperty, RandomEventsKeepTheInvariants) {
         if (rng() % 50 == 0) text += std::string(300, '9');
         return text;
     };
-    const std::vector<std::string> allowed = {kIntDivide, kFloatDivide, kInvalidOp, kTooSmall};
+    const std::vector<std::string> allowed = {kIntDivide, kFloatDivide, kInvalidOp};
 
     for (int event = 0; event < 20000; ++event) {
-        switch (rng() % 5) {
+        switch (rng() % 4) {
         case 0:
             typeable[rng() % typeable.size()]->Type(randomText());
             break;
@@ -505,9 +491,6 @@ TEST(TavikFrmProperty, RandomEventsKeepTheInvariants) {
             // once "↑" splits it into minutes and seconds.
             w.TotalSecEdit.Type(randomText());
             w.TotalSecBtn.Click();
-            break;
-        case 3:
-            w.ContainerBox.Select(static_cast<int>(rng() % 6));
             break;
         default:
             w.NearRateChk.SetChecked(!w.NearRateChk.Checked());

@@ -3,6 +3,8 @@
 #include "TavikConfig.h"
 #include "app/Application.h"
 #include "app/MemoryWindow.h"
+#include "core/Container.h"
+#include "core/IntField.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QFrame>
@@ -21,6 +24,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTabBar>
@@ -256,7 +260,6 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
         EXPECT_EQ(itemsOf(name), field->Items()) << name;
     }
     EXPECT_EQ(itemsOf("ContainerBox"), memory.ContainerBox.Items());
-    EXPECT_EQ(Find<QComboBox>("ContainerBox")->currentIndex(), memory.ContainerBox.Index());
     EXPECT_FALSE(Find<QComboBox>("ContainerBox")->isEditable());
     ShowWindow();
     memory.Show();
@@ -414,9 +417,6 @@ TEST_F(TavikWindowTest, TabFollowsTheTabOrderAndSkipsHelp) {
         "TotalSecEdit", "PieceEdit",    "TotalEdit",  "GetVideoBtn",        "GetSizeBtn",
         "GetTimeBtn",   "TotalSecBtn",  "SepSecEdit", "qt_tabwidget_tabbar"};
     EXPECT_EQ(TabChain(static_cast<int>(expected.size())), expected);
-    Find<QTabWidget>("Pages")->setCurrentIndex(1);
-    const std::vector<QString> settings = {"NearRateChk", "ContainerBox", "qt_tabwidget_tabbar"};
-    EXPECT_EQ(TabChain(static_cast<int>(settings.size())), settings);
 }
 
 TEST_F(TavikWindowTest, TabIntoAFieldSelectsItsTextAndAClickDoesNot) {
@@ -529,98 +529,39 @@ TEST_F(TavikWindowTest, HelpWindowUsesTheWindowsFamily) {
     EXPECT_EQ(QFontInfo(dispatch.Viewer()->font()).family(), QFontInfo(window.font()).family());
 }
 
-// A configuration folder of the test's own for as long as it lives, where the
-// window looks for the settings file of the program's name.
-class ConfigFolder {
-public:
-    ConfigFolder() : saved_(qgetenv("XDG_CONFIG_HOME")) {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
-    }
-    ~ConfigFolder() { qputenv("XDG_CONFIG_HOME", saved_); }
-    ConfigFolder(const ConfigFolder&) = delete;
-    ConfigFolder& operator=(const ConfigFolder&) = delete;
-
-    QString Path(const char* name) const { return QDir(dir_.path()).filePath(name); }
-    QByteArray Read(const char* name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-    }
-
-private:
-    QTemporaryDir dir_;
-    QByteArray saved_;
-};
-
-constexpr const char* kSettings = "tavik/tavik.ini";
-
-int ContainerIndexOfNewWindow() {
-    MemoryErrorBox errors;
-    MemoryHelpDispatch help;
-    MemoryShell shell;
-    TavikWindow window(errors, help, shell);
-    return window.findChild<QComboBox*>(QStringLiteral("ContainerBox"))->currentIndex();
-}
-
-// Whatever is amiss with the settings file reads as no container, and
-// reading it writes nothing.
-TEST(RememberedContainer, OnlyAKnownKeyInASoundFileIsTaken) {
-    const struct {
-        const char* name;
-        const char* text; // nullptr: no file; "/": a folder in its place
-        int index;
-    } rows[] = {
-        {"no_file", nullptr, 0},
-        {"ts", "[General]\ncontainer=ts\n", 1},
-        {"mkv", "container=mkv\n", 5},
-        {"none", "container=none\n", 0},
-        {"unknown_key", "container=avi\n", 0},
-        {"corrupt", "\xff\xfe garbage\ncontainer=ts\n", 0},
-        {"folder", "/", 0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        ConfigFolder config;
-        if (row.text && row.text == std::string("/")) {
-            QDir().mkpath(config.Path(kSettings));
-        } else if (row.text) {
-            QDir().mkpath(config.Path("tavik"));
-            QFile file(config.Path(kSettings));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(row.text) > 0);
-        }
-        const QByteArray before = config.Read(kSettings);
-        EXPECT_EQ(ContainerIndexOfNewWindow(), row.index);
-        EXPECT_EQ(config.Read(kSettings), before);
-        EXPECT_EQ(QDir(config.Path("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                  row.text ? QStringList{"tavik"} : QStringList{});
-    }
-}
-
-// The user's choice is written as it changes and read back by the next run;
-// where the folder cannot be written, the choice holds for this run.
-TEST(RememberedContainer, TheUsersChoiceIsReadBackNextRun) {
-    ConfigFolder config;
-    const auto choose = [](int index) {
+// The user's choice is written as it changes and read back, into the sums,
+// by the next run; a settings file that is corrupt or names no known
+// container reads as none.
+TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
+    struct Folder {
+        QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        ~Folder() { QDir(path).removeRecursively(); }
+    } folder;
+    const auto run = [](int choice) {
         MemoryErrorBox errors;
         MemoryHelpDispatch help;
         MemoryShell shell;
         TavikWindow window(errors, help, shell);
         auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
-        box->setCurrentIndex(index);
-        return box->currentIndex();
+        window.findChild<QPushButton*>(QStringLiteral("GetSizeBtn"))->click();
+        const std::pair remembered(box->currentIndex(),
+                                   window.findChild<QComboBox*>("SizeBox")->currentText());
+        if (choice >= 0) box->setCurrentIndex(choice);
+        return remembered;
     };
-    choose(2);
-    EXPECT_TRUE(config.Read(kSettings).contains("container=m2ts"));
-    EXPECT_EQ(ContainerIndexOfNewWindow(), 2);
-    choose(0);
-    EXPECT_TRUE(config.Read(kSettings).contains("container=none"));
-    EXPECT_EQ(ContainerIndexOfNewWindow(), 0);
-
-    ConfigFolder blocked;
-    QFile file(blocked.Path("tavik")); // a file where the folder belongs
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
-    file.close();
-    EXPECT_EQ(choose(4), 4);
-    EXPECT_EQ(blocked.Read("tavik"), "x");
+    const std::pair none(0, QStringLiteral("295"));
+    EXPECT_EQ(run(-1), none);
+    EXPECT_FALSE(QFileInfo::exists(folder.path)); // read, never written
+    EXPECT_EQ(run(2), none);
+    EXPECT_EQ(run(-1), std::pair(2, QString::fromStdString(
+                                        IntToStr(FittedSizeMB(Container::M2ts, 192, 1150, 1800)))));
+    for (const char* text : {"container=avi\n", "\xff\xfe garbage\ncontainer=ts\n"}) {
+        QFile file(folder.path + QStringLiteral("/tavik.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        file.close();
+        EXPECT_EQ(run(-1), none) << text;
+    }
 }
 
 // A scheme may pair a light button colour with light window text: whatever is
@@ -821,24 +762,20 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         EXPECT_GE(page->height() - lowest, 2) << page->objectName().toStdString();
     }
 
-    // The container's caption and every item of its list show whole, the
-    // caption clear of the list.
-    {
-        pages->setCurrentIndex(1);
-        auto* label = window.findChild<QLabel*>(QStringLiteral("ContainerLbl"));
-        auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
-        EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(label->text()), label->width());
-        EXPECT_LT(label->geometry().right(), box->x());
-        QStyleOptionComboBox option;
-        option.initFrom(box);
-        const QRect text = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                        QStyle::SC_ComboBoxEditField, box);
-        // The style draws an item a pixel inside that room on each side.
-        for (int i = 0; i < box->count(); ++i)
-            EXPECT_LE(QFontMetricsF(box->font()).horizontalAdvance(box->itemText(i)),
-                      text.width() - 2)
-                << box->itemText(i).toStdString();
-    }
+    // The container's caption shows whole, clear of its list, and so does
+    // every item of the list, which the style draws a pixel inside its room.
+    auto* lbl = window.findChild<QLabel*>(QStringLiteral("ContainerLbl"));
+    auto* list = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+    EXPECT_LE(QFontMetricsF(lbl->font()).horizontalAdvance(lbl->text()), lbl->width());
+    EXPECT_LT(lbl->geometry().right(), list->x());
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect text = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, list);
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_LE(QFontMetricsF(list->font()).horizontalAdvance(list->itemText(i)),
+                  text.width() - 2)
+            << i;
 
     // The help window fits the screen.
     QtHelpDispatch dispatch(QStringLiteral("/nonexistent/tavik/Tavik.hlp"));
