@@ -14,12 +14,13 @@ MemoryWindow::MemoryWindow()
       TotalSecEdit(delivery, writes, "TotalSecEdit", "0"),
       PieceEdit(delivery, writes, "PieceEdit", "1"), TotalEdit(delivery, writes, "TotalEdit", "1"),
       SepSecEdit(delivery, writes, "SepSecEdit", ""), GetVideoBtn(delivery), GetSizeBtn(delivery),
-      GetTimeBtn(delivery), TotalSecBtn(delivery), NearRateChk(true), HelpBtn(delivery),
-      MailEdit(delivery, writes, "MailEdit", "mailto:i@example.org"),
+      GetTimeBtn(delivery), TotalSecBtn(delivery), NearRateChk(true),
+      ContainerBox({"なし", "MPEG-TS", "M2TS", "MPEG-PS (DVD)", "MP4", "Matroska"}),
+      HelpBtn(delivery), MailEdit(delivery, writes, "MailEdit", "mailto:i@example.org"),
       URLEdit(delivery, writes, "URLEdit", "https://tavik.example.org/"),
       frm({AudioRateBox, VideoRateBox, SizeBox, MonthEdit, SecEdit, TotalSecEdit, PieceEdit,
            TotalEdit, SepSecEdit, GetVideoBtn, GetSizeBtn, GetTimeBtn, TotalSecBtn, NearRateChk,
-           HelpBtn, MailEdit, URLEdit},
+           ContainerBox, HelpBtn, MailEdit, URLEdit},
           help, shell) {}
 
 } // namespace tavik

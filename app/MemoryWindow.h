@@ -2,9 +2,9 @@
 #pragma once
 
 // The window-system operations held in memory: fields of UTF-8 text, a check
-// box, buttons, and an error box, help dispatch and shell that record what
-// they are asked to do. Tests and benchmarks drive TTavikFrm through it, as a
-// user would through the Qt window.
+// box, a drop-down list, buttons, and an error box, help dispatch and shell
+// that record what they are asked to do. Tests and benchmarks drive TTavikFrm
+// through it, as a user would through the Qt window.
 
 #include "ui/TavikSrc.h"
 #include "winsys/EventDelivery.h"
@@ -60,6 +60,19 @@ public:
 
 private:
     bool checked_;
+};
+
+class MemoryChoice : public Choice {
+public:
+    explicit MemoryChoice(std::vector<std::string> items) : items_(std::move(items)) {}
+    int Index() const override { return index_; }
+    const std::vector<std::string>& Items() const { return items_; }
+    // What a user does: picks an item from the list.
+    void Select(int index) { index_ = index; }
+
+private:
+    std::vector<std::string> items_;
+    int index_ = 0;
 };
 
 class MemoryButton : public Button {
@@ -129,6 +142,7 @@ public:
     MemoryButton GetTimeBtn;
     MemoryButton TotalSecBtn;
     MemoryCheckBox NearRateChk;
+    MemoryChoice ContainerBox;
     MemoryButton HelpBtn;
     MemoryField MailEdit;
     MemoryField URLEdit;

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -104,6 +105,10 @@ QtButton::QtButton(QAbstractButton* button, EventDelivery& delivery) {
 
 bool QtCheckBox::Checked() const {
     return box_->isChecked();
+}
+
+int QtChoice::Index() const {
+    return box_->currentIndex();
 }
 
 void QtErrorBox::Show(const std::string& text, const std::string& caption) {

@@ -2,7 +2,8 @@
 #pragma once
 
 // The window-system operations realised with Qt widgets: a QLineEdit (or the
-// edit part of an editable QComboBox) is a field, a QAbstractButton a button.
+// edit part of an editable QComboBox) is a field, a QAbstractButton a button,
+// a QComboBox that is not editable a choice.
 // Each delivers its events through the guard.
 
 #include "winsys/EventDelivery.h"
@@ -15,6 +16,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 class QWidget;
@@ -56,6 +58,15 @@ public:
 
 private:
     QCheckBox* box_;
+};
+
+class QtChoice : public Choice {
+public:
+    explicit QtChoice(QComboBox* box) : box_(box) {}
+    int Index() const override;
+
+private:
+    QComboBox* box_;
 };
 
 // QMessageBox with the stop icon and one OK button, application-modal.

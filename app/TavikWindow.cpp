@@ -2,6 +2,7 @@
 #include "TavikWindow.h"
 
 #include "RecordingDrop.h"
+#include "UserSettings.h"
 #include "WindowManager.h"
 #include "ui_TavikSrc.h"
 #include "winsys/AppTitle.h"
@@ -142,14 +143,14 @@ bool FallbacksDraw(const QFont& font, const QString& text, qreal* height) {
 }
 
 // How wide a field's text may be: a line edit's contents rectangle, or the
-// edit part of an editable combo box, which has no frame of its own.
+// edit part of a combo box, which has no frame of its own.
 int TextRoom(QWidget* field) {
     QStyle* style = field->style();
     if (auto* box = qobject_cast<QComboBox*>(field)) {
         QStyleOptionComboBox option;
         option.initFrom(box);
         option.rect = QRect(QPoint(), box->size());
-        option.editable = true;
+        option.editable = box->isEditable();
         return style
             ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
             .width();
@@ -278,18 +279,20 @@ struct TavikWindow::Controls {
           PieceEdit(ui.PieceEdit, d), TotalEdit(ui.TotalEdit, d), SepSecEdit(ui.SepSecEdit, d),
           GetVideoBtn(ui.GetVideoBtn, d), GetSizeBtn(ui.GetSizeBtn, d),
           GetTimeBtn(ui.GetTimeBtn, d), TotalSecBtn(ui.TotalSecBtn, d), NearRateChk(ui.NearRateChk),
-          HelpBtn(ui.HelpBtn, d), MailEdit(ui.MailEdit, d), URLEdit(ui.URLEdit, d) {}
+          ContainerBox(ui.ContainerBox), HelpBtn(ui.HelpBtn, d), MailEdit(ui.MailEdit, d),
+          URLEdit(ui.URLEdit, d) {}
 
     TavikControls Operations() {
-        return {AudioRateBox, VideoRateBox, SizeBox,    MonthEdit,   SecEdit,    TotalSecEdit,
-                PieceEdit,    TotalEdit,    SepSecEdit, GetVideoBtn, GetSizeBtn, GetTimeBtn,
-                TotalSecBtn,  NearRateChk,  HelpBtn,    MailEdit,    URLEdit};
+        return {AudioRateBox, VideoRateBox, SizeBox,      MonthEdit,   SecEdit,    TotalSecEdit,
+                PieceEdit,    TotalEdit,    SepSecEdit,   GetVideoBtn, GetSizeBtn, GetTimeBtn,
+                TotalSecBtn,  NearRateChk,  ContainerBox, HelpBtn,     MailEdit,   URLEdit};
     }
 
     QtField AudioRateBox, VideoRateBox, SizeBox, MonthEdit, SecEdit, TotalSecEdit, PieceEdit,
         TotalEdit, SepSecEdit;
     QtButton GetVideoBtn, GetSizeBtn, GetTimeBtn, TotalSecBtn;
     QtCheckBox NearRateChk;
+    QtChoice ContainerBox;
     QtButton HelpBtn;
     QtField MailEdit, URLEdit;
 };
@@ -317,6 +320,12 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
     connect(ui_->Pages, &QTabWidget::currentChanged, this, [this](int index) {
         if (ui_->Pages->widget(index) == ui_->AboutTab) LoadAboutIcon();
     });
+
+    // The choice of an earlier run, and from now on the user's each time it
+    // changes; the file is written only then.
+    ui_->ContainerBox->setCurrentIndex(static_cast<int>(RememberedContainer()));
+    connect(ui_->ContainerBox, &QComboBox::currentIndexChanged, this,
+            [](int index) { RememberContainer(ContainerOfIndex(index)); });
 
     // Connected only now, so the start-up texts ran no change handler.
     controls_ = std::make_unique<Controls>(*ui_, delivery_);
@@ -391,13 +400,21 @@ void TavikWindow::ApplyScale() {
     }
     scaled(ui_->Pages);
     scaled(ui_->HelpBtn);
-    // A caption without blank runs keeps room for its text where the layout
-    // shrinks; the text itself keeps its size.
+    // A caption without blank runs, and a drop-down list's longest item,
+    // keep room for their text where the layout shrinks; the text itself
+    // keeps its size.
     const auto fitted = [](QWidget* w) {
         const QFontMetricsF metrics(w->font());
         int needed = 0;
         if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().contains(' '))
             needed = qCeil(metrics.horizontalAdvance(label->text()));
+        if (auto* box = qobject_cast<QComboBox*>(w); box && !box->isEditable()) {
+            qreal widest = 0;
+            for (int i = 0; i < box->count(); ++i)
+                widest = std::max(widest, metrics.horizontalAdvance(box->itemText(i)));
+            // The style draws the item a pixel inside the text room on each side.
+            needed = box->width() - TextRoom(box) + qCeil(widest) + 2;
+        }
         if (auto* box = qobject_cast<QCheckBox*>(w))
             needed = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
                      box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box) +

@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // main() for the window tests: a QApplication on the offscreen platform, set
-// up as the program sets itself up, around GoogleTest.
+// up as the program sets itself up, around GoogleTest, with a configuration
+// folder of its own: the window reads and writes the user's settings.
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 int main(int argc, char* argv[]) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const QTemporaryDir config;
+    if (!config.isValid()) return 1;
+    setenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()).constData(), 1);
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     tavik::SetUpApplication(app);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MemoryWindow.h"
+#include "core/Container.h"
 #include "core/IntField.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ namespace {
 const std::string kIntDivide = "ゼロによる除算.";
 const std::string kFloatDivide = "0 による浮動小数点数除算.";
 const std::string kInvalidOp = "不正な浮動小数点数演算命令.";
+const std::string kTooSmall = "このファイルサイズには音声だけでも収まりません.";
 
 class TavikFrmTest : public testing::Test {
 protected:
@@ -270,6 +272,41 @@ const Scenario kScenarios[] = {
      {}},
 };
 
+// With a container chosen the buttons give the fitted sums of the start-up
+// inputs, whatever the container's share; the check box plays no part.
+const std::int32_t kFittedTime = FittedTime(Container::Ps, 192, 1150, 650);
+
+const Scenario kContainerScenarios[] = {
+    {"video_fitted_check_box_off",
+     [](MemoryWindow& w) {
+         w.ContainerBox.Select(5);
+         w.NearRateChk.SetChecked(false);
+         w.GetVideoBtn.Click();
+     },
+     {{"VideoRateBox", IntToStr(FittedVideoRate(Container::Mkv, 650, 1800, 192))}},
+     {}},
+    {"time_then_size_fitted",
+     [](MemoryWindow& w) {
+         w.ContainerBox.Select(3);
+         w.GetTimeBtn.Click();
+         w.GetSizeBtn.Click();
+     },
+     {{"MonthEdit", IntToStr(kFittedTime / 60)},
+      {"SecEdit", IntToStr(kFittedTime % 60)},
+      {"TotalSecEdit", IntToStr(kFittedTime)},
+      {"SepSecEdit", IntToStr(kFittedTime)},
+      {"SizeBox", IntToStr(FittedSizeMB(Container::Ps, 192, 1150, kFittedTime))}},
+     {}},
+    {"size_too_small_for_the_audio",
+     [](MemoryWindow& w) {
+         w.ContainerBox.Select(2);
+         w.SizeBox.Type("0");
+         w.GetVideoBtn.Click();
+     },
+     {{"SizeBox", "0"}},
+     {kTooSmall}},
+};
+
 class ScenarioTest : public TavikFrmTest, public testing::WithParamInterface<Scenario> {};
 
 TEST_P(ScenarioTest, FieldsAndErrorsAfterwards) {
@@ -287,6 +324,8 @@ void PrintTo(const Scenario& s, std::ostream* os) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Calculator, ScenarioTest, testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Container, ScenarioTest, testing::ValuesIn(kContainerScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TavikFrmTest, RecordableTimeWritesMinutesThenSeconds) {
@@ -309,16 +348,24 @@ TEST_F(TavikFrmTest, TotalSecondsButtonResetsTheSplitThenWritesMinutesAndSeconds
                         "TotalSecEdit=100", "SepSecEdit=100"}));
 }
 
-// A zero time fails after the size and the time are read, before the audio rate.
-TEST_F(TavikFrmTest, ZeroTimeVideoFailsBeforeTheAudioRateIsRead) {
-    w.MonthEdit.Type("0");
-    w.TotalSecEdit.Type("100");
-    w.SizeBox.Type(" 650");
-    w.AudioRateBox.Type("0192");
-    w.writes.clear();
-    w.GetVideoBtn.Click();
-    EXPECT_EQ(Errors(), std::vector<std::string>{kFloatDivide});
-    EXPECT_EQ(w.writes, (WriteLog{"SizeBox=650", "SepSecEdit=100"}));
+// A zero time fails after the size and the time are read, before the audio
+// rate, with or without a container.
+TEST(TavikFrmReads, ZeroTimeVideoFailsBeforeTheAudioRateIsRead) {
+    for (const int container : {0, 1}) {
+        SCOPED_TRACE(container);
+        MemoryWindow w;
+        w.Show();
+        w.ContainerBox.Select(container);
+        w.MonthEdit.Type("0");
+        w.TotalSecEdit.Type("100");
+        w.SizeBox.Type(" 650");
+        w.AudioRateBox.Type("0192");
+        w.writes.clear();
+        w.GetVideoBtn.Click();
+        ASSERT_EQ(w.errorBox.shown.size(), 1u);
+        EXPECT_EQ(w.errorBox.shown[0].text, kFloatDivide);
+        EXPECT_EQ(w.writes, (WriteLog{"SizeBox=650", "SepSecEdit=100"}));
+    }
 }
 
 TEST_F(TavikFrmTest, NonCanonicalEntryIsReplacedByOneNestedChange) {

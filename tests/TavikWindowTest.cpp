@@ -3,6 +3,8 @@
 #include "TavikConfig.h"
 #include "app/Application.h"
 #include "app/MemoryWindow.h"
+#include "core/Container.h"
+#include "core/IntField.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QFrame>
@@ -21,6 +24,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTabBar>
@@ -132,6 +136,9 @@ const ControlRow kControls[] = {
     {"TotalSecBtn", "QPushButton", 168, 120, 17, 20, "↑", "積算秒を分・秒に分割します"},
     {"SepSecEdit", "QLineEdit", 72, 168, 65, 20, "", ""},
     {"NearRateChk", "QCheckBox", 16, 8, 105, 17, "厳密に合わせる", "ﾋﾞｯﾄﾚｰﾄを厳密に計算します"},
+    {"ContainerLbl", "QLabel", 16, 37, 24, 12, "ｺﾝﾃﾅ", ""},
+    {"ContainerBox", "QComboBox", 56, 32, 120, 20, "",
+     "ｺﾝﾃﾅの分も含めてﾌｧｲﾙｻｲｽﾞに収まるように計算します"},
     {"IconBevel", "QFrame", 16, 8, 33, 33, "", ""},
     {"IconImage", "QLabel", 16, 8, 32, 32, "", ""},
     {"VerLbl", "QLabel", 56, 8, -1, -1, "Tavik   ver 1.2", ""},
@@ -239,16 +246,21 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
             EXPECT_EQ(TextOf(name), field->Text()) << name;
     };
     compare();
-    for (const char* name : {"AudioRateBox", "VideoRateBox", "SizeBox"}) {
+    const auto itemsOf = [this](const char* name) {
         auto* combo = Find<QComboBox>(name);
         std::vector<std::string> items;
         for (int i = 0; i < combo->count(); ++i)
             items.push_back(combo->itemText(i).toStdString());
+        return items;
+    };
+    for (const char* name : {"AudioRateBox", "VideoRateBox", "SizeBox"}) {
         const auto* field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) {
                                 return std::string(f.first) == name;
                             })->second;
-        EXPECT_EQ(items, field->Items()) << name;
+        EXPECT_EQ(itemsOf(name), field->Items()) << name;
     }
+    EXPECT_EQ(itemsOf("ContainerBox"), memory.ContainerBox.Items());
+    EXPECT_FALSE(Find<QComboBox>("ContainerBox")->isEditable());
     ShowWindow();
     memory.Show();
     compare();
@@ -517,6 +529,41 @@ TEST_F(TavikWindowTest, HelpWindowUsesTheWindowsFamily) {
     EXPECT_EQ(QFontInfo(dispatch.Viewer()->font()).family(), QFontInfo(window.font()).family());
 }
 
+// The user's choice is written as it changes and read back, into the sums,
+// by the next run; a settings file that is corrupt or names no known
+// container reads as none.
+TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
+    struct Folder {
+        QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        ~Folder() { QDir(path).removeRecursively(); }
+    } folder;
+    const auto run = [](int choice) {
+        MemoryErrorBox errors;
+        MemoryHelpDispatch help;
+        MemoryShell shell;
+        TavikWindow window(errors, help, shell);
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+        window.findChild<QPushButton*>(QStringLiteral("GetSizeBtn"))->click();
+        const std::pair remembered(box->currentIndex(),
+                                   window.findChild<QComboBox*>("SizeBox")->currentText());
+        if (choice >= 0) box->setCurrentIndex(choice);
+        return remembered;
+    };
+    const std::pair none(0, QStringLiteral("295"));
+    EXPECT_EQ(run(-1), none);
+    EXPECT_FALSE(QFileInfo::exists(folder.path)); // read, never written
+    EXPECT_EQ(run(2), none);
+    EXPECT_EQ(run(-1), std::pair(2, QString::fromStdString(
+                                        IntToStr(FittedSizeMB(Container::M2ts, 192, 1150, 1800)))));
+    for (const char* text : {"container=avi\n", "\xff\xfe garbage\ncontainer=ts\n"}) {
+        QFile file(folder.path + QStringLiteral("/tavik.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        file.close();
+        EXPECT_EQ(run(-1), none) << text;
+    }
+}
+
 // A scheme may pair a light button colour with light window text: whatever is
 // drawn on the button colour takes the button-text colour.
 TEST(TavikWindowColours, TextOnTheButtonColourTakesTheButtonTextColour) {
@@ -714,6 +761,21 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         // The last row keeps the designed 2 pixels above the page's frame.
         EXPECT_GE(page->height() - lowest, 2) << page->objectName().toStdString();
     }
+
+    // The container's caption shows whole, clear of its list, and so does
+    // every item of the list, which the style draws a pixel inside its room.
+    auto* lbl = window.findChild<QLabel*>(QStringLiteral("ContainerLbl"));
+    auto* list = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+    EXPECT_LE(QFontMetricsF(lbl->font()).horizontalAdvance(lbl->text()), lbl->width());
+    EXPECT_LT(lbl->geometry().right(), list->x());
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect text = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, list);
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_LE(QFontMetricsF(list->font()).horizontalAdvance(list->itemText(i)),
+                  text.width() - 2)
+            << i;
 
     // The help window fits the screen.
     QtHelpDispatch dispatch(QStringLiteral("/nonexistent/tavik/Tavik.hlp"));

@@ -371,10 +371,12 @@ protected:
                 << row.name << " did not start";
         }
         // A Wayland session as well: the program must still take the X display.
+        // Settings from the scratch home, never the user's.
         tavik_ = std::make_unique<Child>(
             std::vector<std::string>{TAVIK_BINARY},
             std::vector<std::string>{display, "WAYLAND_DISPLAY=tavik-test-nowhere",
-                                     "XDG_SESSION_TYPE=wayland", "QT_QPA_PLATFORM"});
+                                     "XDG_SESSION_TYPE=wayland", "QT_QPA_PLATFORM",
+                                     "XDG_CONFIG_HOME=" + home_.path.string()});
         ASSERT_TRUE(WaitFor([&] { return (window_ = X().FindShown("Tavik")) != 0; }))
             << "the window was not shown";
         // The window manager may still be settling the frame.

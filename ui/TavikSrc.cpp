@@ -1,10 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TavikSrc.h"
 
+#include "core/Container.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
 
 namespace tavik {
+
+namespace {
+
+// The size field's value again, from the kilobytes GetSizeKB made of it.
+std::int32_t MBOfKB(std::int64_t k) {
+    return static_cast<std::int32_t>(k / 1024);
+}
+
+} // namespace
+
+Container ContainerOfIndex(int index) {
+    return index >= 0 && index <= static_cast<int>(Container::Mkv) ? static_cast<Container>(index)
+                                                                   : Container::None;
+}
 
 TTavikFrm::TTavikFrm(const TavikControls& controls, HelpDispatch& help, Shell& shell)
     : c_(controls), help_(help), shell_(shell) {
@@ -48,6 +63,10 @@ std::int32_t TTavikFrm::GetPlaySec() {
     return t;
 }
 
+Container TTavikFrm::GetContainer() const {
+    return ContainerOfIndex(c_.ContainerBox.Index());
+}
+
 void TTavikFrm::FormShow() {
     const std::int32_t t = GetPlaySec();
     c_.TotalSecEdit.SetText(IntToStr(t));
@@ -81,17 +100,26 @@ void TTavikFrm::GetSizeBtnClick() {
     const std::int32_t a = GetAudioRate();
     const std::int32_t v = GetVideoRate();
     const std::int32_t t = GetPlaySec();
-    c_.SizeBox.SetText(IntToStr(SizeMB(a, v, t)));
+    const Container container = GetContainer();
+    const std::int64_t size =
+        container == Container::None ? SizeMB(a, v, t) : FittedSizeMB(container, a, v, t);
+    c_.SizeBox.SetText(IntToStr(size));
 }
 
 void TTavikFrm::GetVideoBtnClick() {
     // Reads interleave with the arithmetic, so a zero time fails before the
-    // audio rate is read.
+    // audio rate is read, whichever sums follow.
     const std::int64_t k = GetSizeKB();
     const long double x = KbitOfKB(k);
     const std::int32_t t = GetPlaySec();
     const long double r = PerSecond(x, t);
     const std::int32_t a = GetAudioRate();
+    const Container container = GetContainer();
+    if (container != Container::None) {
+        // Already the largest rate that fits: nothing for the search to raise.
+        c_.VideoRateBox.SetText(IntToStr(FittedVideoRate(container, MBOfKB(k), t, a)));
+        return;
+    }
     std::int32_t v = RateEstimate(r, a);
     if (c_.NearRateChk.Checked()) {
         // One closed-form search instead of a pass per rate: the reads above
@@ -106,7 +134,10 @@ void TTavikFrm::GetTimeBtnClick() {
     const std::int32_t a = GetAudioRate();
     const std::int32_t v = GetVideoRate();
     const std::int64_t k = GetSizeKB();
-    const MinSec time = ToMinSec(RecordableTime(a, v, k));
+    const Container container = GetContainer();
+    const MinSec time =
+        ToMinSec(container == Container::None ? RecordableTime(a, v, k)
+                                              : FittedTime(container, a, v, MBOfKB(k)));
     c_.MonthEdit.SetText(IntToStr(time.minutes));
     c_.SecEdit.SetText(IntToStr(time.seconds));
 }

@@ -7,7 +7,10 @@
 // each field to its canonical text, compute with the core formulas and write
 // the results back. A write that changes MonthEdit, SecEdit or TotalEdit runs
 // that field's change handler inside the write, so one click can cascade.
+// The container chosen on the settings page picks the sums: none keeps the
+// designed ones, any other counts the container's share into the size.
 
+#include "core/Container.h"
 #include "winsys/WindowSystem.h"
 
 #include <cstdint>
@@ -33,10 +36,15 @@ struct TavikControls {
     Button& GetTimeBtn;
     Button& TotalSecBtn;
     CheckBox& NearRateChk;
+    Choice& ContainerBox;
     Button& HelpBtn;
     Field& MailEdit;
     Field& URLEdit;
 };
+
+// The container an item of ContainerBox stands for: the containers in their
+// order, none first; an index outside the list counts as none.
+Container ContainerOfIndex(int index);
 
 // What probing recordings dropped onto the window found: a failure message,
 // or their playing time (summed, rounded up to a whole second) and, where
@@ -88,6 +96,7 @@ private:
     std::int32_t GetVideoRate();
     std::int64_t GetSizeKB();
     std::int32_t GetPlaySec();
+    Container GetContainer() const;
 
     TavikControls c_;
     HelpDispatch& help_;

@@ -40,6 +40,14 @@ public:
     virtual bool Checked() const = 0;
 };
 
+// A drop-down list the user picks one of its items from; the logic reads
+// which one, by its place in the list.
+class Choice {
+public:
+    virtual ~Choice() = default;
+    virtual int Index() const = 0;
+};
+
 class Button {
 public:
     virtual ~Button() = default;
