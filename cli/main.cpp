@@ -3,14 +3,16 @@
 // the options its button reads in the window, computes with the same core
 // functions and prints the bare result (or, with --json, every input and the
 // result). With --container the sums are those of a file as ffmpeg muxes it
-// (core/Container.h) instead. Exit status 2: a bad option or value; 1: the
-// calculation failed.
+// (core/Container.h) instead. check weighs recordings' bytes against a size.
+// Exit status 2: a bad option or value; 1: the calculation failed, or check's
+// recordings do not fit.
 //
 // argv is bytes: it is read as Latin-1, which maps every byte to one
 // character and back, so a recording's name reaches the probe as the bytes
 // the shell gave, UTF-8 or not.
 
 #include "CalcValues.h"
+#include "FitCheck.h"
 #include "TavikCalcConfig.h"
 #include "TerminationSignals.h"
 
@@ -27,6 +29,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -64,7 +68,7 @@ const OptionRow kOptions[] = {
     {"version", nullptr, "output version information and exit"},
 };
 
-enum class Command { Size, Rate, Time };
+enum class Command { Size, Rate, Time, Check };
 
 struct CommandRow {
     Command command;
@@ -82,6 +86,7 @@ const CommandRow kCommands[] = {
      "rate",
      {"size", "time", "file", "audio", "split", "estimate", "container", "fps"}},
     {Command::Time, "time", {"audio", "video", "size", "container", "fps"}},
+    {Command::Check, "check", {"size", "file"}},
 };
 
 bool Takes(const CommandRow& row, std::string_view name) {
@@ -95,14 +100,18 @@ const char kHelpHead[] =
   or:  tavik-calc size|rate [--file] REC... [other options as above, no --time]
   or:  tavik-calc time --audio KBPS --video KBPS --size MB
   or:  tavik-calc size|rate|time ... --container NAME [--fps RATE] (no --estimate)
+  or:  tavik-calc check --size MB [--file] REC...
 Compute a recording's file size, video bit rate or recordable time exactly as
-the Tavik window does, and print the bare result on one line.
+the Tavik window does, and print the bare result on one line; or check whether
+recordings fit a size.
 
 Commands:
   size      the file size in MB
   rate      the video bit rate in Kbps that fills the size: the largest whole
             rate whose file size still fits (the exact fit), unless --estimate
   time      the recordable time, as M:SS
+  check     whether the recordings' bytes fit in the size, and each one's
+            average total bit rate
 
 Options:
 )";
@@ -137,9 +146,18 @@ it is over 24 hours or over twice what the file's size holds at its streams'
 stated bit rates (a timestamp jump): a time taken short or hours long would
 give a wrong rate.
 
+check reads its recordings' playing times as --file does, refusals included,
+and their lengths in bytes. It prints a line per recording,
+NAME<TAB>BYTES bytes<TAB>SECONDS s<TAB>KBPS kbit/s (its bytes over its playing
+time, in kbit/s of 1000 bit/s), then "fits: 1.23 MB spare" or "does not fit:
+0.45 MB over" for all of them together against --size (spare MB rounded down,
+missing MB rounded up). A name's control characters and bytes that are not
+UTF-8 show as \n, \t, \r or \xNN.
+
 Exit status: 0 on success, 1 when the calculation fails (a zero divisor), the
-size cannot hold even the audio, a recording cannot be read or the result
-cannot be written, 2 on a bad option or value.
+size cannot hold even the audio, a recording cannot be read, check's
+recordings do not fit or the result cannot be written, 2 on a bad option or
+value.
 )";
 
 std::string HelpText() {
@@ -203,6 +221,12 @@ struct Calculation {
     std::optional<std::int32_t> milliFps;
 };
 
+// What the command prints, and its exit status when the text is written.
+struct Printed {
+    std::string text;
+    int status = 0;
+};
+
 // A recording that could not be probed, or a result the command refuses:
 // reported as the error box would.
 class CommandError : public std::runtime_error {
@@ -262,6 +286,13 @@ Calculation ReadCalculation(const Options& options, const CommandRow& row) {
     if (calc.container && options.IsSet("estimate"))
         throw UsageError("--estimate cannot be given with --container: the rate that fits the "
                          "container is found exactly, with no estimate");
+    if (row.command == Command::Check) {
+        calc.sizeMB = options.Number("size");
+        calc.files = options.Files();
+        if (calc.files.isEmpty())
+            throw UsageError("check needs recordings: --file REC or names after the options");
+        return calc;
+    }
     ReadRecording(options, calc);
     if (Takes(row, "video")) calc.video = options.Number("video");
     if (Takes(row, "size")) calc.sizeMB = options.Number("size");
@@ -274,8 +305,30 @@ std::int32_t PlayingTime(const Calculation& calc) {
     return PlaySec(calc.time.minutes, calc.time.seconds, calc.split.saved, calc.split.recorded);
 }
 
-// Runs the calculation; returns the line to print.
-std::string Compute(const Calculation& calc, bool json) {
+std::string JsonLine(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() + "\n";
+}
+
+// The recordings' playing times as --file reads them, and their lengths as
+// the file system has them; status 1 when they do not fit.
+Printed CheckRecordings(const Calculation& calc, bool json) {
+    const ProbeResult probed = ProbeUntilSignalled(calc.files);
+    if (!probed.summary) throw CommandError(probed.error.toStdString());
+    FitCheck check{calc.sizeMB, {}};
+    for (qsizetype i = 0; i < calc.files.size(); ++i) {
+        const QByteArray& path = calc.files.at(i);
+        struct stat st {};
+        // Probed a moment ago, but it may have gone since.
+        if (::stat(path.constData(), &st) != 0)
+            throw CommandError(NotAReadableFile(path).toStdString());
+        check.files.push_back(
+            {path, st.st_size, probed.summary->files.at(static_cast<std::size_t>(i)).durationUs});
+    }
+    return {json ? JsonLine(CheckJson(check)) : CheckText(check), SpareBytes(check) < 0 ? 1 : 0};
+}
+
+// Runs the calculation; returns what to print.
+Printed Compute(const Calculation& calc, bool json) {
     QJsonObject object{{"command", calc.row->name}};
     std::string result;
     const std::int32_t milliFps = calc.milliFps.value_or(kMaxMilliFps);
@@ -345,9 +398,10 @@ std::string Compute(const Calculation& calc, bool json) {
         result = TimeText(time);
         break;
     }
+    case Command::Check:
+        return CheckRecordings(calc, json);
     }
-    if (json) return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
-    return result;
+    return {json ? JsonLine(object) : result + "\n"};
 }
 
 int Fail(int status, const std::string& message) {
@@ -381,7 +435,8 @@ int Run(int argc, char** argv) {
     if (parser.isSet("version")) return Print(VersionText());
 
     const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty()) return Fail(2, "missing command: size, rate or time (see --help)");
+    if (positional.isEmpty())
+        return Fail(2, "missing command: size, rate, time or check (see --help)");
     const CommandRow* row = nullptr;
     for (const CommandRow& candidate : kCommands) {
         if (positional.first() == QLatin1String(candidate.name)) row = &candidate;
@@ -397,9 +452,9 @@ int Run(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("file")) || positional.size() > 1)
         application.emplace(argc, argv);
 
-    std::string line;
+    Printed printed;
     try {
-        line = Compute(ReadCalculation(Options(parser, *row), *row), parser.isSet("json"));
+        printed = Compute(ReadCalculation(Options(parser, *row), *row), parser.isSet("json"));
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
@@ -407,7 +462,8 @@ int Run(int argc, char** argv) {
     } catch (const CommandError& e) {
         return Fail(1, ErrorBoxText(e.what()));
     }
-    return Print(line + "\n");
+    const int written = Print(printed.text);
+    return written != 0 ? written : printed.status;
 }
 
 } // namespace
