@@ -54,6 +54,42 @@ std::optional<std::int64_t> ClockDigits(std::string_view text, std::size_t width
     return value;
 }
 
+// Whole digits of a frame rate's part: ASCII digits only, up to 2^32 - 1.
+std::optional<std::uint64_t> FpsDigits(std::string_view text) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// ceil(rate * 1000) for "N/D", "W.F" or "W"; exact, since an inexact rate
+// rounded up could land one thousandth above the limit.
+std::optional<std::uint64_t> CeilMilli(std::string_view text) {
+    if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+        const auto n = FpsDigits(text.substr(0, slash));
+        const auto d = FpsDigits(text.substr(slash + 1));
+        if (!n || !d || *d == 0) return std::nullopt;
+        return (*n * 1000 + *d - 1) / *d;
+    }
+    const std::size_t dot = text.find('.');
+    const auto whole = FpsDigits(text.substr(0, dot));
+    if (!whole) return std::nullopt;
+    std::uint64_t milli = *whole * 1000;
+    if (dot == std::string_view::npos) return milli;
+    const std::string_view fraction = text.substr(dot + 1);
+    if (fraction.empty()) return std::nullopt;
+    std::uint64_t scale = 100;
+    bool beyond = false; // a digit other than 0 after the thousandths
+    for (const char c : fraction) {
+        if (c < '0' || c > '9') return std::nullopt;
+        milli += static_cast<std::uint64_t>(c - '0') * scale;
+        beyond = beyond || (scale == 0 && c != '0');
+        scale /= 10;
+    }
+    return milli + (beyond ? 1 : 0);
+}
+
 // Seconds of "M:SS" or "H:MM:SS"; the fields after the first are below 60.
 std::optional<std::int64_t> ClockSeconds(std::string_view text) {
     std::int64_t seconds = 0;
@@ -99,6 +135,24 @@ Split ReadSplit(std::string_view option, std::string_view text) {
         if (saved && recorded) return {*saved, *recorded};
     }
     throw UsageError(Quoted(option, text) + " is not a split as N/D (episodes saved/recorded)");
+}
+
+Container ReadContainer(std::string_view option, std::string_view text) {
+    const std::optional<Container> c = ContainerOfKey(text);
+    if (c && *c != Container::None) return *c;
+    std::string names;
+    for (const Container each :
+         {Container::Ts, Container::M2ts, Container::Ps, Container::Mp4, Container::Mkv})
+        names += std::string(names.empty() ? "" : ", ") + std::string(ContainerKey(each));
+    throw UsageError(Quoted(option, text) + " is not a container: " + names);
+}
+
+std::int32_t ReadMilliFps(std::string_view option, std::string_view text) {
+    const std::optional<std::uint64_t> milli = CeilMilli(text);
+    if (!milli || *milli == 0 || *milli > static_cast<std::uint64_t>(kMaxMilliFps))
+        throw UsageError(Quoted(option, text) +
+                         " is not a frame rate above 0 and at most 60, as 25, 29.97 or 30000/1001");
+    return static_cast<std::int32_t>(*milli);
 }
 
 std::string TimeText(MinSec time) {

@@ -5,6 +5,7 @@
 // window's fields, which quietly read bad text as 0, a value that does not
 // convert or is out of range is a UsageError naming its option.
 
+#include "core/Container.h"
 #include "core/Formulas.h"
 
 #include <cstdint>
@@ -36,6 +37,15 @@ struct Split {
 // "N/D": N episodes saved of D recorded, each part read as ReadNumber does.
 // D = 0 is left to the playing-time formula, which fails as the window does.
 Split ReadSplit(std::string_view option, std::string_view text);
+
+// A container's name as ContainerKey gives it, other than "none": the option
+// names a container or is left out.
+Container ReadContainer(std::string_view option, std::string_view text);
+
+// A frame rate, whole ("25"), decimal ("29.97") or a fraction ("30000/1001"),
+// in thousandths of a frame per second rounded up, so the share is never
+// taken for a lower rate than the video's; above 0 and at most kMaxMilliFps.
+std::int32_t ReadMilliFps(std::string_view option, std::string_view text);
 
 // M:SS, the seconds in two digits, so the text reads back through ReadTime.
 std::string TimeText(MinSec time);

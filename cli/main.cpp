@@ -2,17 +2,22 @@
 // tavik-calc: the window's three calculations for scripts. Each command reads
 // the options its button reads in the window, computes with the same core
 // functions and prints the bare result (or, with --json, every input and the
-// result). Exit status 2: a bad option or value; 1: the calculation failed.
+// result). With --container the sums are those of a file as ffmpeg muxes it
+// (core/Container.h) instead. check weighs recordings' bytes against a size.
+// Exit status 2: a bad option or value; 1: the calculation failed, or check's
+// recordings do not fit.
 //
 // argv is bytes: it is read as Latin-1, which maps every byte to one
 // character and back, so a recording's name reaches the probe as the bytes
 // the shell gave, UTF-8 or not.
 
 #include "CalcValues.h"
+#include "FitCheck.h"
 #include "TavikCalcConfig.h"
 #include "TerminationSignals.h"
 
 #include "core/CalcError.h"
+#include "core/Container.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
 #include "media/RecordingProbe.h"
@@ -24,6 +29,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -54,12 +61,14 @@ const OptionRow kOptions[] = {
     {"file", "REC", "a recording to take the time from, instead of --time (repeatable)"},
     {"split", "N/D", "keep N of D recorded episodes; scales the time (default 1/1)"},
     {"estimate", nullptr, "rate: print the estimate, not raised to the exact fit"},
+    {"container", "NAME", "ts, m2ts, ps, mp4 or mkv: fit the file as ffmpeg muxes it"},
+    {"fps", "RATE", "with --container: the video's frame rate (25, 29.97, 30000/1001)"},
     {"json", nullptr, "print every input and the result as one JSON object"},
     {"help", nullptr, "display this help and exit"},
     {"version", nullptr, "output version information and exit"},
 };
 
-enum class Command { Size, Rate, Time };
+enum class Command { Size, Rate, Time, Check };
 
 struct CommandRow {
     Command command;
@@ -69,11 +78,15 @@ struct CommandRow {
 
 // What each command reads: the inputs of its button in the window. The split
 // and the exact fit are optional and keep the window's start-up state (1/1,
-// exact); every other input is required.
+// exact), the container keeps the window's sums; every other input is
+// required.
 const CommandRow kCommands[] = {
-    {Command::Size, "size", {"audio", "video", "time", "file", "split"}},
-    {Command::Rate, "rate", {"size", "time", "file", "audio", "split", "estimate"}},
-    {Command::Time, "time", {"audio", "video", "size"}},
+    {Command::Size, "size", {"audio", "video", "time", "file", "split", "container", "fps"}},
+    {Command::Rate,
+     "rate",
+     {"size", "time", "file", "audio", "split", "estimate", "container", "fps"}},
+    {Command::Time, "time", {"audio", "video", "size", "container", "fps"}},
+    {Command::Check, "check", {"size", "file"}},
 };
 
 bool Takes(const CommandRow& row, std::string_view name) {
@@ -86,14 +99,19 @@ const char kHelpHead[] =
   or:  tavik-calc rate --size MB --time TIME --audio KBPS [--split N/D] [--estimate]
   or:  tavik-calc size|rate [--file] REC... [other options as above, no --time]
   or:  tavik-calc time --audio KBPS --video KBPS --size MB
+  or:  tavik-calc size|rate|time ... --container NAME [--fps RATE] (no --estimate)
+  or:  tavik-calc check --size MB [--file] REC...
 Compute a recording's file size, video bit rate or recordable time exactly as
-the Tavik window does, and print the bare result on one line.
+the Tavik window does, and print the bare result on one line; or check whether
+recordings fit a size.
 
 Commands:
   size      the file size in MB
   rate      the video bit rate in Kbps that fills the size: the largest whole
             rate whose file size still fits (the exact fit), unless --estimate
   time      the recordable time, as M:SS
+  check     whether the recordings' bytes fit in the size, and each one's
+            average total bit rate
 
 Options:
 )";
@@ -102,8 +120,19 @@ const char kHelpTail[] = R"(
 Every option outside brackets is required; none defaults to a window value.
 Values are whole numbers from 0 to 2147483647, read as the window reads its
 fields (decimal, or hexadecimal after $, x or 0x); text the window would read
-as 0 is an error here. A Kbps is 1024 bit/s and an MB is 1024 KB, so a rate
-passed to ffmpeg as "k" (1000 bit/s) gives a file a little under the size.
+as 0 is an error here.
+
+Units: without --container, as in the window, a Kbps is 1024 bit/s and an MB
+is 1024 KB (1,048,576 bytes), and what the container adds to the streams
+(headers, tables, padding, index) is left out: a file muxed at these rates can
+come out over the size. With --container, rates are kbit/s of 1000 bit/s, as
+ffmpeg reads "k" in -b:v 6000k, an MB is still 1,048,576 bytes, and the sums
+count what that container adds as ffmpeg muxes it with its default options:
+rate prints the largest whole video rate whose file fits the size, size the
+MB the file needs (rounded up), time the longest whole-second time whose file
+fits. --fps gives the video's frame rate, a whole or decimal number or a
+fraction above 0 and at most 60, which can lower the container's share;
+without it the largest share of any frame rate up to 60 is counted.
 
 --file reads a recording with ffprobe (Debian package ffmpeg), as a drop onto
 the window does: the recordings' playing times are summed and rounded up to a
@@ -117,9 +146,18 @@ it is over 24 hours or over twice what the file's size holds at its streams'
 stated bit rates (a timestamp jump): a time taken short or hours long would
 give a wrong rate.
 
+check reads its recordings' playing times as --file does, refusals included,
+and their lengths in bytes. It prints a line per recording,
+NAME<TAB>BYTES bytes<TAB>SECONDS s<TAB>KBPS kbit/s (its bytes over its playing
+time, in kbit/s of 1000 bit/s), then "fits: 1.23 MB spare" or "does not fit:
+0.45 MB over" for all of them together against --size (spare MB rounded down,
+missing MB rounded up). A name's control characters and bytes that are not
+UTF-8 show as \n, \t, \r or \xNN.
+
 Exit status: 0 on success, 1 when the calculation fails (a zero divisor), the
-size cannot hold even the audio (a rate below zero), a recording cannot be read
-or the result cannot be written, 2 on a bad option or value.
+size cannot hold even the audio, a recording cannot be read, check's
+recordings do not fit or the result cannot be written, 2 on a bad option or
+value.
 )";
 
 std::string HelpText() {
@@ -178,7 +216,15 @@ struct Calculation {
     MinSec time{0, 0};
     Split split{1, 1};
     bool exact = true;
-    QList<QByteArray> files; // the recordings the time came from, if any
+    QList<QByteArray> files;            // the recordings the time came from, if any
+    std::optional<Container> container; // without one, the window's sums
+    std::optional<std::int32_t> milliFps;
+};
+
+// What the command prints, and its exit status when the text is written.
+struct Printed {
+    std::string text;
+    int status = 0;
 };
 
 // A recording that could not be probed, or a result the command refuses:
@@ -232,6 +278,21 @@ Calculation ReadCalculation(const Options& options, const CommandRow& row) {
     }
     Calculation calc;
     calc.row = &row;
+    // Read before any recording is probed: a bad value is found at once.
+    if (options.IsSet("container"))
+        calc.container = ReadContainer("--container", options.Value("container"));
+    if (options.IsSet("fps") && !calc.container) throw UsageError("--fps needs --container");
+    if (options.IsSet("fps")) calc.milliFps = ReadMilliFps("--fps", options.Value("fps"));
+    if (calc.container && options.IsSet("estimate"))
+        throw UsageError("--estimate cannot be given with --container: the rate that fits the "
+                         "container is found exactly, with no estimate");
+    if (row.command == Command::Check) {
+        calc.sizeMB = options.Number("size");
+        calc.files = options.Files();
+        if (calc.files.isEmpty())
+            throw UsageError("check needs recordings: --file REC or names after the options");
+        return calc;
+    }
     ReadRecording(options, calc);
     if (Takes(row, "video")) calc.video = options.Number("video");
     if (Takes(row, "size")) calc.sizeMB = options.Number("size");
@@ -244,10 +305,41 @@ std::int32_t PlayingTime(const Calculation& calc) {
     return PlaySec(calc.time.minutes, calc.time.seconds, calc.split.saved, calc.split.recorded);
 }
 
-// Runs the calculation; returns the line to print.
-std::string Compute(const Calculation& calc, bool json) {
+std::string JsonLine(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() + "\n";
+}
+
+// The recordings' playing times as --file reads them, and their lengths as
+// the file system has them; status 1 when they do not fit.
+Printed CheckRecordings(const Calculation& calc, bool json) {
+    const ProbeResult probed = ProbeUntilSignalled(calc.files);
+    if (!probed.summary) throw CommandError(probed.error.toStdString());
+    FitCheck check{calc.sizeMB, {}};
+    for (qsizetype i = 0; i < calc.files.size(); ++i) {
+        const QByteArray& path = calc.files.at(i);
+        struct stat st {};
+        // Probed a moment ago, but it may have gone since.
+        if (::stat(path.constData(), &st) != 0)
+            throw CommandError(NotAReadableFile(path).toStdString());
+        check.files.push_back(
+            {path, st.st_size, probed.summary->files.at(static_cast<std::size_t>(i)).durationUs});
+    }
+    return {json ? JsonLine(CheckJson(check)) : CheckText(check), SpareBytes(check) < 0 ? 1 : 0};
+}
+
+// Runs the calculation; returns what to print.
+Printed Compute(const Calculation& calc, bool json) {
     QJsonObject object{{"command", calc.row->name}};
     std::string result;
+    const std::int32_t milliFps = calc.milliFps.value_or(kMaxMilliFps);
+    // The container's bytes in a file of these rates and this time.
+    const auto share = [&](std::int32_t video, std::int32_t seconds) {
+        if (!calc.container) return;
+        object["container"] = QString::fromLatin1(ContainerKey(*calc.container));
+        object["container_bytes"] =
+            qint64{ContainerShare(*calc.container, calc.audio, video, seconds, milliFps)};
+        if (calc.milliFps) object["fps"] = *calc.milliFps / 1000.0;
+    };
     const auto recordingTime = [&](MinSec time) {
         object["time"] = QString::fromStdString(TimeText(time));
         object["time_s"] = qint64{time.minutes} * 60 + time.seconds;
@@ -268,8 +360,12 @@ std::string Compute(const Calculation& calc, bool json) {
     case Command::Size: {
         object["audio_kbps"] = calc.audio;
         object["video_kbps"] = calc.video;
-        const std::int64_t size = SizeMB(calc.audio, calc.video, playingTime());
+        const std::int32_t t = playingTime();
+        const std::int64_t size =
+            calc.container ? FittedSizeMB(*calc.container, calc.audio, calc.video, t, milliFps)
+                           : SizeMB(calc.audio, calc.video, t);
         object["size_mb"] = static_cast<qint64>(size);
+        share(calc.video, t);
         result = IntToStr(size);
         break;
     }
@@ -278,10 +374,13 @@ std::string Compute(const Calculation& calc, bool json) {
         object["audio_kbps"] = calc.audio;
         object["exact"] = calc.exact;
         const std::int32_t t = playingTime();
-        const std::int32_t video = VideoRate(KBOfMB(calc.sizeMB), t, calc.audio, calc.exact);
+        const std::int32_t video =
+            calc.container ? FittedVideoRate(*calc.container, calc.sizeMB, t, calc.audio, milliFps)
+                           : VideoRate(KBOfMB(calc.sizeMB), t, calc.audio, calc.exact);
         // The window shows it; ffmpeg would refuse it.
-        if (video < 0) throw CommandError("このファイルサイズには音声だけでも収まりません");
+        if (video < 0) throw CalcError(CalcError::Kind::SizeTooSmall);
         object["video_kbps"] = video;
+        share(video, t);
         result = IntToStr(video);
         break;
     }
@@ -289,14 +388,20 @@ std::string Compute(const Calculation& calc, bool json) {
         object["audio_kbps"] = calc.audio;
         object["video_kbps"] = calc.video;
         object["size_mb"] = calc.sizeMB;
-        const MinSec time = ToMinSec(RecordableTime(calc.audio, calc.video, KBOfMB(calc.sizeMB)));
+        const std::int32_t seconds =
+            calc.container
+                ? FittedTime(*calc.container, calc.audio, calc.video, calc.sizeMB, milliFps)
+                : RecordableTime(calc.audio, calc.video, KBOfMB(calc.sizeMB));
+        const MinSec time = ToMinSec(seconds);
         recordingTime(time);
+        share(calc.video, seconds);
         result = TimeText(time);
         break;
     }
+    case Command::Check:
+        return CheckRecordings(calc, json);
     }
-    if (json) return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
-    return result;
+    return {json ? JsonLine(object) : result + "\n"};
 }
 
 int Fail(int status, const std::string& message) {
@@ -330,7 +435,8 @@ int Run(int argc, char** argv) {
     if (parser.isSet("version")) return Print(VersionText());
 
     const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty()) return Fail(2, "missing command: size, rate or time (see --help)");
+    if (positional.isEmpty())
+        return Fail(2, "missing command: size, rate, time or check (see --help)");
     const CommandRow* row = nullptr;
     for (const CommandRow& candidate : kCommands) {
         if (positional.first() == QLatin1String(candidate.name)) row = &candidate;
@@ -346,9 +452,9 @@ int Run(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("file")) || positional.size() > 1)
         application.emplace(argc, argv);
 
-    std::string line;
+    Printed printed;
     try {
-        line = Compute(ReadCalculation(Options(parser, *row), *row), parser.isSet("json"));
+        printed = Compute(ReadCalculation(Options(parser, *row), *row), parser.isSet("json"));
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
@@ -356,7 +462,8 @@ int Run(int argc, char** argv) {
     } catch (const CommandError& e) {
         return Fail(1, ErrorBoxText(e.what()));
     }
-    return Print(line + "\n");
+    const int written = Print(printed.text);
+    return written != 0 ? written : printed.status;
 }
 
 } // namespace

@@ -243,6 +243,7 @@ ProbeResult Summarise(const std::vector<FileFacts>& files) {
         return {std::nullopt, QStringLiteral("録画ファイルの合計の再生時間が長すぎます")};
     RecordingSummary summary;
     summary.playSec = static_cast<std::int32_t>(seconds);
+    summary.files = files;
     if (everyFileStatesAudio && kbps <= std::numeric_limits<std::int32_t>::max())
         summary.audioKbps = static_cast<std::int32_t>(kbps);
     return {summary, QString()};

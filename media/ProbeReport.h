@@ -28,22 +28,23 @@
 
 namespace tavik {
 
+// One file's contribution to the sum: its exact duration, and its audio rate
+// when every audio stream states one.
+struct FileFacts {
+    std::int64_t durationUs = 0;
+    std::optional<std::int64_t> audioBitsPerSecond;
+};
+
 struct RecordingSummary {
     std::int32_t playSec = 0;
     std::optional<std::int32_t> audioKbps;
+    std::vector<FileFacts> files; // each file's own, in the given order
 };
 
 // Exactly one of the two is set: summary on success, error otherwise.
 struct ProbeResult {
     std::optional<RecordingSummary> summary;
     QString error;
-};
-
-// One file's contribution to the sum: its exact duration, and its audio rate
-// when every audio stream states one.
-struct FileFacts {
-    std::int64_t durationUs = 0;
-    std::optional<std::int64_t> audioBitsPerSecond;
 };
 
 // The facts, or the message saying why the file cannot be used.
@@ -66,7 +67,8 @@ FileOutcome ReadReport(const QByteArray& path, const QByteArray& report,
                        const QByteArray& warnings);
 
 // The summed duration, rounded up to a whole second, and the largest audio
-// rate in kbit/s (rounded up) where every file states one.
+// rate in kbit/s (rounded up) where every file states one; the files' facts
+// are kept beside them for a caller that reports on each file.
 ProbeResult Summarise(const std::vector<FileFacts>& files);
 
 // The messages the process part gives before or instead of a report.

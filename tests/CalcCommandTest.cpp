@@ -5,12 +5,14 @@
 
 #include "TestMedia.h"
 #include "app/MemoryWindow.h"
+#include "core/Container.h"
 #include "media/RecordingProbe.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -252,6 +254,64 @@ TEST(CalcCommand, GivesTheWindowsResults) {
     }
 }
 
+struct FitCase {
+    const char* name;
+    const char* command;
+    const char* container;
+    std::int32_t audio, video, size, seconds; // -1: not given
+    const char* fps;                          // --fps, or nullptr
+    std::int32_t milliFps;                    // what the command reads it as
+    std::string error;                        // the error box's text; "": the core's result
+};
+
+// clang-format off
+const FitCase kFitCases[] = {
+    {"size_ts",                 "size", "ts",   192, 1150, -1, 1800, nullptr, kMaxMilliFps, ""},
+    {"size_m2ts_fps_exact",     "size", "m2ts", 192, 1150, -1, 1800, "24000/1000", 24000, ""},
+    {"rate_ps_fps_fraction",    "rate", "ps",   192, -1, 4482, 5400, "30000/1001", 29971, ""},
+    {"rate_mp4_fps_decimal",    "rate", "mp4",  128, -1, 700, 3600, "29.97", 29970, ""},
+    {"rate_mkv_fps_beyond",     "rate", "mkv",  192, -1, 4482, 5400, "23.9760001", 23977, ""},
+    {"time_ts_fps_most",        "time", "ts",   192, 1150, 650, -1, "60", 60000, ""},
+    {"time_ps_fps_zeros",       "time", "ps",   192, 6000, 4482, -1, "59.940000", 59940, ""},
+    {"rate_no_room_for_audio",  "rate", "ts",   192, -1, 1, 3600, nullptr, 0, kNoRoomForVideo},
+};
+// clang-format on
+
+// With --container the results are the core's fitted sums, and --json adds
+// the container's share of the file.
+TEST(CalcCommand, ContainerGivesTheFittedSums) {
+    for (const FitCase& c : kFitCases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args{c.command, "--container", c.container, "--json"};
+        for (const auto& [option, value] : {std::pair{"--audio", c.audio},
+                                            {"--video", c.video},
+                                            {"--size", c.size},
+                                            {"--time", c.seconds}})
+            if (value >= 0) args.insert(args.end(), {option, std::to_string(value)});
+        if (c.fps) args.insert(args.end(), {"--fps", c.fps});
+        const Outcome outcome = RunCalc(args);
+        EXPECT_EQ(outcome.status, c.error.empty() ? 0 : 1);
+        EXPECT_EQ(outcome.err, c.error.empty() ? "" : "tavik-calc: " + c.error + "\n");
+        if (!c.error.empty()) continue;
+        const QJsonObject object =
+            QJsonDocument::fromJson(QByteArray::fromStdString(outcome.out)).object();
+        const Container k = *ContainerOfKey(c.container);
+        const std::string command = c.command;
+        std::int32_t video = c.video, seconds = c.seconds;
+        if (command == "rate") video = FittedVideoRate(k, c.size, seconds, c.audio, c.milliFps);
+        if (command == "time") seconds = FittedTime(k, c.audio, video, c.size, c.milliFps);
+        EXPECT_EQ(object["size_mb"].toInteger(),
+                  command == "size" ? FittedSizeMB(k, c.audio, video, seconds, c.milliFps)
+                                    : c.size);
+        EXPECT_EQ(object["video_kbps"].toInteger(), video);
+        EXPECT_EQ(object["time_s"].toInteger(), seconds);
+        EXPECT_EQ(object["container"].toString(), QLatin1String(c.container));
+        EXPECT_EQ(object["container_bytes"].toInteger(-1),
+                  ContainerShare(k, c.audio, video, seconds, c.milliFps));
+        EXPECT_EQ(qRound(object["fps"].toDouble(0) * 1000), c.fps ? c.milliFps : 0);
+    }
+}
+
 // How the recordings are given: --file before each, after one --file, after
 // the options (as a shell glob gives them), or after "--".
 enum class Given { EachFile, OneFile, Trailing, AfterDashes };
@@ -436,6 +496,17 @@ const UsageCase kUsageCases[] = {
     {"missing_value", {"size", "--audio"}, "--audio"},
     {"unknown_command", {"volume", "--audio", "1"}, "volume"},
     {"no_command", {}, "command"},
+    {"container_none",
+     {"time", "--container", "none"},
+     "--container: 'none' is not a container: ts, m2ts, ps, mp4, mkv"},
+    {"estimate_with_container", {"rate", "--estimate", "--container", "ts"}, "--estimate"},
+    {"fps_without_container", {"time", "--fps", "25"}, "--fps"},
+    {"fps_zero_fraction", {"time", "--container", "ts", "--fps", "0/1001"}, "--fps"},
+    {"fps_over_60", {"time", "--container", "ts", "--fps", "60.0001"}, "--fps"},
+    {"fps_no_denominator", {"time", "--container", "ts", "--fps", "30000/0"}, "--fps"},
+    {"fps_no_decimals", {"time", "--container", "ts", "--fps", "25."}, "--fps"},
+    {"fps_comma", {"time", "--container", "ts", "--fps", "29,97"}, "--fps"},
+    {"check_no_recordings", {"check", "--size", "1"}, "recordings"},
 };
 
 TEST(CalcCommand, BadValuesExit2WithOneLineNamingTheOption) {
@@ -446,6 +517,75 @@ TEST(CalcCommand, BadValuesExit2WithOneLineNamingTheOption) {
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
         EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
+    }
+}
+
+// rec.ts (2.52 s) padded with zeros to a length; none made for a length of 0.
+struct PaddedRecording {
+    const char* name;
+    qint64 bytes;
+    qint64 kbps; // its bytes over 2.52 s
+};
+
+struct CheckCase {
+    const char* name;
+    std::vector<PaddedRecording> files;
+    const char* size;
+    int status;
+    const char* verdict; // the last line; nullptr: the file cannot be read
+};
+
+// clang-format off
+const CheckCase kCheckCases[] = {
+    {"fits_to_the_byte",   {{"a.ts", 1048576, 3329}}, "1", 0, "fits: 0.00 MB spare"},
+    {"one_byte_over",      {{"a.ts", 1048577, 3329}}, "1", 1, "does not fit: 0.01 MB over"},
+    {"spare_rounded_down", {{"a.ts", 1048576, 3329}, {"b.ts", 1028653, 3266}}, "3", 0, "fits: 1.01 MB spare"},
+    {"no_room",            {{"a.ts", 1048576, 3329}}, "0", 1, "does not fit: 1.00 MB over"},
+    {"missing",            {{"missing.ts", 0, 0}}, "1", 1, nullptr},
+};
+// clang-format on
+
+TEST(CalcCommand, CheckWeighsRecordingsAgainstTheSize) {
+    const TestMedia& media = TestMedia::Get();
+    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    for (const CheckCase& c : kCheckCases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args{"check", "--size", c.size};
+        std::string lines;
+        QJsonArray files;
+        qint64 bytes = 0;
+        for (const PaddedRecording& f : c.files) {
+            const QString padded = media.Scratch(QLatin1String(f.name));
+            // An earlier row's copy starts the same: resizing it is enough.
+            if (f.bytes) QFile::copy(media.Path(QStringLiteral("rec.ts")), padded);
+            if (f.bytes) QFile(padded).resize(f.bytes);
+            const QByteArray path = QFile::encodeName(padded);
+            args.push_back("--file");
+            args.push_back(path.toStdString());
+            lines += args.back() + "\t" + std::to_string(f.bytes) + " bytes\t2.520 s\t" +
+                     std::to_string(f.kbps) + " kbit/s\n";
+            files.append(QJsonObject{{"name", QString::fromUtf8(path)},
+                                     {"bytes", f.bytes},
+                                     {"seconds", 2.52},
+                                     {"kbps", f.kbps}});
+            bytes += f.bytes;
+        }
+        const Outcome plain = RunCalc(args);
+        EXPECT_EQ(plain.status, c.status);
+        const std::string unreadable = NotAReadableFile(args.back().c_str()).toStdString();
+        EXPECT_EQ(plain.err, c.verdict ? "" : "tavik-calc: " + unreadable + ".\n");
+        if (!c.verdict) continue;
+        EXPECT_EQ(plain.out, lines + c.verdict + "\n");
+        args.push_back("--json");
+        const Outcome json = RunCalc(args);
+        EXPECT_EQ(json.status, c.status);
+        EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object(),
+                  (QJsonObject{{"command", "check"},
+                               {"size_mb", std::stoi(c.size)},
+                               {"bytes", bytes},
+                               {"fits", c.status == 0},
+                               {"spare_bytes", std::stoll(c.size) * 1048576 - bytes},
+                               {"files", files}}));
     }
 }
 

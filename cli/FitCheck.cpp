@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FitCheck.h"
+
+#include "CalcValues.h"
+
+#include <QJsonArray>
+#include <QString>
+
+namespace tavik {
+
+namespace {
+
+__extension__ using Int128 = __int128;
+
+constexpr std::int64_t kBytesPerMB = 1048576;
+
+std::int64_t TotalBytes(const FitCheck& check) {
+    std::int64_t total = 0;
+    for (const CheckedFile& file : check.files)
+        total += file.bytes;
+    return total;
+}
+
+// kbit/s of 1000 bit/s, to the nearest whole one: bytes * 8000 / us.
+std::int64_t Kbps(const CheckedFile& file) {
+    const Int128 us = file.durationUs;
+    return static_cast<std::int64_t>((Int128{file.bytes} * 16000 + us) / (2 * us));
+}
+
+// The whole part, ".", then `digits` digits of hundredths or thousandths.
+std::string Fixed(std::int64_t scaled, std::int64_t unit, int digits) {
+    std::string fraction = std::to_string(scaled % unit);
+    fraction.insert(0, static_cast<std::size_t>(digits) - fraction.size(), '0');
+    return std::to_string(scaled / unit) + "." + fraction;
+}
+
+std::string SecondsText(std::int64_t us) {
+    return Fixed((us + 500) / 1000, 1000, 3);
+}
+
+// Hundredths of an MB, rounded toward zero or away from it.
+std::string MBText(std::int64_t bytes, bool up) {
+    return Fixed((bytes * 100 + (up ? kBytesPerMB - 1 : 0)) / kBytesPerMB, 100, 2);
+}
+
+} // namespace
+
+std::int64_t SpareBytes(const FitCheck& check) {
+    return check.sizeMB * kBytesPerMB - TotalBytes(check);
+}
+
+std::string CheckText(const FitCheck& check) {
+    std::string text;
+    for (const CheckedFile& file : check.files)
+        text += Printable(file.path.toStdString()) + "\t" + std::to_string(file.bytes) +
+                " bytes\t" + SecondsText(file.durationUs) + " s\t" + std::to_string(Kbps(file)) +
+                " kbit/s\n";
+    const std::int64_t spare = SpareBytes(check);
+    if (spare >= 0) return text + "fits: " + MBText(spare, false) + " MB spare\n";
+    return text + "does not fit: " + MBText(-spare, true) + " MB over\n";
+}
+
+QJsonObject CheckJson(const FitCheck& check) {
+    QJsonArray files;
+    for (const CheckedFile& file : check.files)
+        files.append(QJsonObject{
+            {"name", QString::fromUtf8(file.path)}, // JSON holds text: not UTF-8 shows U+FFFD
+            {"bytes", qint64{file.bytes}},
+            {"seconds", static_cast<double>(file.durationUs) / 1e6},
+            {"kbps", qint64{Kbps(file)}},
+        });
+    const std::int64_t spare = SpareBytes(check);
+    return {
+        {"command", "check"}, {"size_mb", check.sizeMB},      {"bytes", qint64{TotalBytes(check)}},
+        {"fits", spare >= 0}, {"spare_bytes", qint64{spare}}, {"files", files},
+    };
+}
+
+} // namespace tavik
