@@ -78,22 +78,9 @@ std::vector<MuxRow> Rows() {
     return rows;
 }
 
-QStringList FormatOf(Container c) {
-    switch (c) {
-    case Container::Ts:
-        return {"-f", "mpegts"};
-    case Container::M2ts:
-        return {"-f", "mpegts", "-mpegts_m2ts_mode", "1"};
-    case Container::Ps:
-        return {"-f", "dvd"};
-    case Container::Mp4:
-        return {"-f", "mp4"};
-    case Container::Mkv:
-    case Container::None:
-        break;
-    }
-    return {"-f", "matroska"};
-}
+// How ffmpeg is told to write each container, in the order of Container.
+const char* const kFormats[] = {"",    "mpegts", "mpegts -mpegts_m2ts_mode 1",
+                                "dvd", "mp4",    "matroska"};
 
 QByteArray RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -120,39 +107,18 @@ TEST_P(Mux, FileFitsAndModelCountsEveryByte) {
     QTemporaryDir dir;
     const QString streams = dir.filePath("streams.nut");
     const QString file = dir.filePath("file");
-    const QString v = QString::number(video) + "k";
-    RunTool("ffmpeg", {"-v",
-                       "error",
-                       "-y",
-                       "-f",
-                       "lavfi",
-                       "-i",
-                       QString("testsrc2=size=%1:rate=%2").arg(row.picture.size, row.picture.rate),
-                       "-f",
-                       "lavfi",
-                       "-i",
-                       "sine=frequency=440:sample_rate=48000",
-                       "-t",
-                       QString::number(kSeconds),
-                       "-c:v",
-                       "mpeg2video",
-                       "-b:v",
-                       v,
-                       "-minrate",
-                       v,
-                       "-maxrate",
-                       v,
-                       "-bufsize",
-                       QString::number(video / 2) + "k",
-                       "-c:a",
-                       "mp2",
-                       "-b:a",
-                       QString::number(kAudioKbps) + "k",
-                       "-ac",
-                       "2",
-                       streams});
-    RunTool("ffmpeg", QStringList{"-v", "fatal", "-y", "-i", streams, "-c", "copy"} +
-                          FormatOf(row.container) + QStringList{file});
+    const QString encode =
+        QString("-v error -y -f lavfi -i testsrc2=size=%1:rate=%2 -f lavfi -i "
+                "sine=frequency=440:sample_rate=48000 -t %3 -c:v mpeg2video -b:v %4k -minrate %4k "
+                "-maxrate %4k -bufsize %5k -c:a mp2 -b:a %6k -ac 2")
+            .arg(row.picture.size, row.picture.rate)
+            .arg(kSeconds)
+            .arg(video)
+            .arg(video / 2)
+            .arg(kAudioKbps);
+    RunTool("ffmpeg", encode.split(' ') << streams);
+    const QString mux = QString("-v fatal -y -i %1 -c copy -f ").arg(streams);
+    RunTool("ffmpeg", (mux + kFormats[static_cast<int>(row.container)]).split(' ') << file);
     std::int64_t written[2] = {0, 0}; // video, audio
     const QByteArray packets =
         RunTool("ffprobe", {"-v", "error", "-show_entries", "packet=stream_index,size", "-of",
