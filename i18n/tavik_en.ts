@@ -142,7 +142,7 @@ it on, 2 on a bad option or argument.
     </message>
     <message>
         <source>時間                 分        秒</source>
-        <translation>Time                 m        s</translation>
+        <translation>Time               m          s</translation>
     </message>
     <message>
         <source>秒</source>
@@ -154,7 +154,7 @@ it on, 2 on a bad option or argument.
     </message>
     <message>
         <source>１話当り                        秒</source>
-        <translation>Per ep.                        s</translation>
+        <translation>Per ep.                        s</translation>
     </message>
     <message>
         <source>音声のﾋﾞｯﾄﾚｰﾄ (Kbps)</source>
@@ -290,7 +290,7 @@ it on, 2 on a bad option or argument.
     </message>
     <message>
         <source>作者</source>
-        <translation>About</translation>
+        <translation>Info</translation>
     </message>
     <message>
         <source>Tavik 開発班</source>
