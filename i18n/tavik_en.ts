@@ -258,7 +258,7 @@ it on, 2 on a bad option or argument.
     </message>
     <message>
         <source>設定</source>
-        <translation>Setup</translation>
+        <translation>Opts</translation>
     </message>
     <message>
         <source>ﾋﾞｯﾄﾚｰﾄを厳密に合わせる</source>
