@@ -2,9 +2,11 @@
 #include "CommandLine.h"
 
 #include "TavikConfig.h"
+#include "i18n/Language.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -16,23 +18,26 @@ namespace tavik {
 
 namespace {
 
-const char kHelp[] = R"(Usage: tavik [QT-OPTION]...
-  or:  tavik --help | --version
-Open the Tavik window: from the audio rate, the video rate, the file size and
-the playing time of an MPEG recording it works out the missing one (the file
-size, the video rate that fills a size, or the recordable time). Recordings
-dropped onto the window fill in their playing time. tavik-calc does the same
-calculations for scripts.
-
-  -h, --help       display this help and exit
-  -v, --version    output version information and exit
-
-Qt's own options apply as well, among them -platform NAME, -display DISPLAY,
--style STYLE and -reverse.
-
-Exit status: 0 when the window is closed, 1 when there is no display to open
-it on, 2 on a bad option or argument.
-)";
+// The designed language is the source text; English, the default for help
+// on a terminal, is its translation.
+const char kHelp[] = QT_TRANSLATE_NOOP(
+    "CommandLine",
+    "使い方: tavik [Qt のオプション]...\n"
+    "  または: tavik --help | --version\n"
+    "Tavik のウィンドウを開きます。MPEG の録画の音声ビットレート、映像ビットレート、\n"
+    "ファイルサイズ、再生時間から、足りない一つ (ファイルサイズ、そのサイズを満たす\n"
+    "映像ビットレート、または録画可能時間) を求めます。ウィンドウに録画ファイルを\n"
+    "ドロップすると、その再生時間が入ります。tavik-calc はスクリプト向けに同じ計算を\n"
+    "します。\n"
+    "\n"
+    "  -h, --help       このヘルプを表示して終了します\n"
+    "  -v, --version    バージョン情報を表示して終了します\n"
+    "\n"
+    "Qt 自身のオプションも使えます。-platform NAME、-display DISPLAY、\n"
+    "-style STYLE、-reverse などです。\n"
+    "\n"
+    "終了ステータス: ウィンドウを閉じたとき 0、ウィンドウを開くディスプレイがないとき 1、\n"
+    "オプションや引数が正しくないとき 2。\n");
 
 const char kLicence[] = R"(Copyright (C) 2026 Tavik 開発班
 License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.
@@ -113,7 +118,8 @@ std::optional<int> AnswerCommandLine(const std::vector<std::string>& args) {
     if (!parser.positionalArguments().isEmpty())
         return Refuse(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    if (parser.isSet(help)) return Print(kHelp);
+    if (parser.isSet(help))
+        return Print(Translate(UsageLanguage(), "CommandLine", kHelp).toStdString());
     if (parser.isSet(version))
         return Print(std::string("tavik (Tavik) ") + TAVIK_VERSION + "\n" + kLicence);
     return std::nullopt;

@@ -2,11 +2,13 @@
 #include "QtWindowSystem.h"
 
 #include "WindowManager.h"
+#include "i18n/Language.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -138,11 +140,20 @@ QtHelpDispatch::~QtHelpDispatch() {
 }
 
 // A bare name is looked up beside the application's help file; a file not
-// installed there is taken from the documents built into the program.
+// installed there is taken from the documents built into the program. In
+// English, the English page beside it ("Tavik_en.hlp") comes first.
 QString QtHelpDispatch::Resolve(const QString& helpFile) const {
-    const QString installed = QFileInfo(applicationHelpFile_).dir().filePath(helpFile);
-    if (QFileInfo::exists(installed)) return installed;
-    return QStringLiteral(":/help/") + QFileInfo(helpFile).fileName();
+    const QDir folder = QFileInfo(applicationHelpFile_).dir();
+    const QFileInfo name(helpFile);
+    QStringList candidates{name.fileName()};
+    if (InstalledLanguage() == Language::English)
+        candidates.prepend(name.completeBaseName() + QStringLiteral("_en.") + name.suffix());
+    for (const QString& candidate : candidates) {
+        for (const QString& path :
+             {folder.filePath(candidate), QStringLiteral(":/help/") + candidate})
+            if (QFileInfo::exists(path)) return path;
+    }
+    return folder.filePath(helpFile);
 }
 
 void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
@@ -184,7 +195,9 @@ void QtHelpDispatch::RunHelpCommand(unsigned command, unsigned long /*data*/) {
     if (file.open(QIODevice::ReadOnly)) {
         viewer_->setHtml(QString::fromUtf8(file.readAll()));
     } else {
-        viewer_->setPlainText(QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(helpFile));
+        viewer_->setPlainText(
+            QCoreApplication::translate("QtHelpDispatch", "ヘルプファイル %1 が見つかりません。")
+                .arg(helpFile));
     }
     viewer_->setWindowTitle(viewer_->documentTitle());
     viewer_->show();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TavikWindow.h"
 
+#include "ErrorMessages.h"
 #include "RecordingDrop.h"
 #include "UserSettings.h"
 #include "WindowManager.h"
@@ -298,7 +299,7 @@ struct TavikWindow::Controls {
 };
 
 TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
-    : ui_(std::make_unique<Ui::TavikFrm>()), delivery_(errorBox, kApplicationTitle) {
+    : ui_(std::make_unique<Ui::TavikFrm>()), delivery_(errorBox, kApplicationTitle, &ErrorMessage) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);

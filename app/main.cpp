@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "CommandLine.h"
 #include "Platform.h"
+#include "i18n/Language.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -85,6 +86,8 @@ int main(int argc, char* argv[]) {
     guard.emplace();
     QApplication app(count, args.data());
     guard.reset();
+    // Before any window exists, so every text is made in the user's language.
+    tavik::InstallTranslations(tavik::MessageLanguage());
     if (const char* note =
             tavik::StartUpNote(choice, QGuiApplication::platformName().toStdString()))
         std::fprintf(stderr, "%s\n", note);

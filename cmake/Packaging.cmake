@@ -29,7 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tavik.example.org/)
 # Library dependencies come from the binary; the font is loaded by name.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
-# ffprobe reads dropped recordings; without it a drop says what to install.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
+# ffprobe reads dropped recordings, without it a drop says what to install;
+# qt6-translations-l10n gives Qt's own texts (context menus, buttons) in English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg, qt6-translations-l10n")
 
 include(CPack)

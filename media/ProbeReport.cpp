@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProbeReport.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,12 +33,15 @@ QString DisplayName(const QByteArray& path) {
     return text;
 }
 
-QString Quoted(const QByteArray& path) {
-    return QStringLiteral("「%1」").arg(DisplayName(path));
+// A message about one file, %1 standing for its name; translated whole, so
+// the name stands where the language puts it.
+QString AboutFile(const char* text, const QByteArray& path) {
+    return QCoreApplication::translate("ProbeReport", text).arg(DisplayName(path));
 }
 
 QString Unreadable(const QByteArray& path) {
-    return Quoted(path) + QStringLiteral("について ffprobe の出力を読み取れません");
+    return AboutFile(
+        QT_TRANSLATE_NOOP("ProbeReport", "「%1」について ffprobe の出力を読み取れません"), path);
 }
 
 // H:MM:SS, to the nearest second.
@@ -166,11 +170,12 @@ std::optional<Report> ParseReport(const QByteArray& json) {
 } // namespace
 
 QString NotAReadableFile(const QByteArray& path) {
-    return Quoted(path) + QStringLiteral("は読み取れるファイルではありません");
+    return AboutFile(QT_TRANSLATE_NOOP("ProbeReport", "「%1」は読み取れるファイルではありません"),
+                     path);
 }
 
 QString ProbeStopped() {
-    return QStringLiteral("録画ファイルの調査を中止しました");
+    return QCoreApplication::translate("ProbeReport", "録画ファイルの調査を中止しました");
 }
 
 FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QByteArray& warnings) {
@@ -179,24 +184,29 @@ FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QBy
     // Transport streams' container durations can be days off after a
     // timestamp wrap; the video stream's is the playing time.
     const std::optional<std::int64_t> us = report->videoUs ? report->videoUs : report->containerUs;
-    if (!us || *us == 0) return Quoted(path) + QStringLiteral("の再生時間がわかりません");
+    if (!us || *us == 0)
+        return AboutFile(QT_TRANSLATE_NOOP("ProbeReport", "「%1」の再生時間がわかりません"), path);
     if (warnings.contains("Estimating duration from bitrate"))
-        return Quoted(path) + QStringLiteral("の再生時間はビットレートから推定した値で、"
-                                             "正確ではないため使えません");
+        return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
+                                           "「%1」の再生時間はビットレートから推定した値で、"
+                                           "正確ではないため使えません"),
+                         path);
     if (*us > kLongestUs)
-        return Quoted(path) +
-               QStringLiteral(
-                   "の再生時間が 24 時間を超えています。時刻情報が壊れている可能性があります");
+        return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
+                                           "「%1」の再生時間が 24 時間を超えています。"
+                                           "時刻情報が壊れている可能性があります"),
+                         path);
     if (report->sizeBytes && report->statedBitsPerSecond > 0) {
         // Floating point: only a gross excess matters, and the product of a
         // size and a duration can pass 64 bits.
         const double holdsUs = static_cast<double>(*report->sizeBytes) * 8 * kUsPerSecond /
                                static_cast<double>(report->statedBitsPerSecond);
         if (static_cast<double>(*us) > kMostOverSize * holdsUs)
-            return Quoted(path) +
-                   QStringLiteral("の再生時間 %1 は、ファイルの大きさとビットレートから見込める長さ"
-                                  " %2 の 2 倍を超えています。時刻情報が壊れている可能性があります")
-                       .arg(Clock(static_cast<double>(*us)), Clock(holdsUs));
+            return QCoreApplication::translate(
+                       "ProbeReport",
+                       "「%1」の再生時間 %2 は、ファイルの大きさとビットレートから見込める長さ"
+                       " %3 の 2 倍を超えています。時刻情報が壊れている可能性があります")
+                .arg(DisplayName(path), Clock(static_cast<double>(*us)), Clock(holdsUs));
     }
     FileFacts facts;
     facts.durationUs = *us;
@@ -208,26 +218,34 @@ FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QBy
 FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run) {
     switch (run.end) {
     case ProbeRun::End::FailedToStart:
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "ProbeReport",
             "ffprobe を起動できません。Debian パッケージ ffmpeg をインストールしてください");
     case ProbeRun::End::TimedOut:
-        return Quoted(path) + QStringLiteral("の調査が %1 秒以内に終わらないため中止しました")
-                                  .arg(QString::number(run.timeLimitMs / 1000.0));
+        return QCoreApplication::translate("ProbeReport",
+                                           "「%1」の調査が %2 秒以内に終わらないため中止しました")
+            .arg(DisplayName(path), QString::number(run.timeLimitMs / 1000.0));
     case ProbeRun::End::Crashed:
-        return Quoted(path) + QStringLiteral("を調べている途中で ffprobe が異常終了しました");
+        return AboutFile(
+            QT_TRANSLATE_NOOP("ProbeReport", "「%1」を調べている途中で ffprobe が異常終了しました"),
+            path);
     case ProbeRun::End::Overflowed:
         return Unreadable(path);
     case ProbeRun::End::Exited:
         break;
     }
     if (run.exitCode != 0)
-        return Quoted(path) +
-               QStringLiteral("は壊れているか、動画や音声のファイルではないため読み取れません");
+        return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
+                                           "「%1」は壊れているか、動画や音声のファイルではないため"
+                                           "読み取れません"),
+                         path);
     return ReadReport(path, run.report, run.warnings);
 }
 
 ProbeResult Summarise(const std::vector<FileFacts>& files) {
-    if (files.empty()) return {std::nullopt, QStringLiteral("録画ファイルがありません")};
+    if (files.empty())
+        return {std::nullopt,
+                QCoreApplication::translate("ProbeReport", "録画ファイルがありません")};
     std::int64_t totalUs = 0;
     std::int64_t kbps = 0;
     bool everyFileStatesAudio = true;
@@ -240,7 +258,8 @@ ProbeResult Summarise(const std::vector<FileFacts>& files) {
     }
     const std::int64_t seconds = (totalUs + kUsPerSecond - 1) / kUsPerSecond;
     if (seconds > std::numeric_limits<std::int32_t>::max())
-        return {std::nullopt, QStringLiteral("録画ファイルの合計の再生時間が長すぎます")};
+        return {std::nullopt, QCoreApplication::translate(
+                                  "ProbeReport", "録画ファイルの合計の再生時間が長すぎます")};
     RecordingSummary summary;
     summary.playSec = static_cast<std::int32_t>(seconds);
     summary.files = files;

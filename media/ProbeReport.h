@@ -15,8 +15,9 @@
 //   broadcast discontinuity) makes seconds of content look like hours.
 //
 // Paths are bytes, as the file system has them; messages show the file name
-// with undecodable bytes and control characters as "?". Messages are
-// Japanese, for the error box, without the final "." (the box adds it).
+// with undecodable bytes and control characters as "?". Messages are in
+// the installed language (the source texts are Japanese), for the error
+// box, without the final "." (the box adds it).
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // main() for the window tests: a QApplication on the offscreen platform, set
-// up as the program sets itself up, around GoogleTest, with a configuration
+// up as the program sets itself up (in the language the environment asks
+// for), around GoogleTest, with a configuration
 // folder of its own: the window reads and writes the user's settings.
 #include "app/Application.h"
+#include "i18n/Language.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,6 +20,7 @@ int main(int argc, char* argv[]) {
     setenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()).constData(), 1);
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    tavik::InstallTranslations(tavik::MessageLanguage()); // as the program does
     tavik::SetUpApplication(app);
     return RUN_ALL_TESTS();
 }

@@ -2,9 +2,13 @@
 #include "app/TavikWindow.h"
 #include "TavikConfig.h"
 #include "app/Application.h"
+#include "app/ErrorMessages.h"
 #include "app/MemoryWindow.h"
+#include "core/CalcError.h"
 #include "core/Container.h"
 #include "core/IntField.h"
+#include "i18n/Language.h"
+#include "media/ProbeReport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -748,6 +752,15 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
     EXPECT_TRUE(window.rect().contains(pages->geometry()));
     EXPECT_TRUE(window.rect().contains(helpBtn->geometry()));
     EXPECT_LT(helpBtn->geometry().right(), window.width() - 1); // a pixel clear of the edge
+    // Every tab shows whole, left of the Help button, with no scroll arrows.
+    const QTabBar* tabs = pages->tabBar();
+    for (int i = 0; i < tabs->count(); ++i) {
+        EXPECT_GT(tabs->tabRect(i).width(),
+                  QFontMetricsF(tabs->font()).horizontalAdvance(tabs->tabText(i)))
+            << i;
+        EXPECT_LT(tabs->tabRect(i).right(), tabs->width()) << i;
+        EXPECT_LT(tabs->mapTo(&window, tabs->tabRect(i).topRight()).x(), helpBtn->x()) << i;
+    }
     for (int i = 0; i < pages->count(); ++i) {
         pages->setCurrentIndex(i); // only the page shown is laid out
         QWidget* page = pages->widget(i);
@@ -826,6 +839,94 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         EXPECT_LE(QFontMetricsF(edit->font()).horizontalAdvance(edit->text()), edit->width() - 4)
             << name;
     }
+}
+
+// Every text a user reads: captions, hints, accessible names and
+// descriptions, tab captions and list items, with the widget they belong to.
+std::vector<std::pair<QString, QString>> ReadableTexts(QWidget& window) {
+    std::vector<std::pair<QString, QString>> texts;
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    widgets.prepend(&window);
+    for (QWidget* w : widgets) {
+        const QString name = w->objectName();
+        for (const QString& text : {w->toolTip(), w->accessibleName(), w->accessibleDescription(),
+                                    w->windowTitle(), w->property("text").toString()})
+            texts.emplace_back(name, text);
+        if (auto* tabs = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts.emplace_back(name, tabs->tabText(i));
+        if (auto* box = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < box->count(); ++i)
+                texts.emplace_back(name, box->itemText(i));
+    }
+    return texts;
+}
+
+// Kana, kanji and half-width katakana; the buttons' "＜" is a sign of the
+// design in every language.
+bool HasJapanese(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x3000 && u <= 0x30ff) || (u >= 0x4e00 && u <= 0x9fff) ||
+               (u >= 0xff61 && u <= 0xff9f);
+    });
+}
+
+// The row's language throughout: in English no Japanese character anywhere
+// and English messages; otherwise the designed Japanese.
+TEST(FontRows, EveryTextIsInTheRowsLanguage) {
+    const bool english = InstalledLanguage() == Language::English;
+    EXPECT_EQ(english, qEnvironmentVariable("LANGUAGE") == QLatin1String("en"));
+    ModalWatchdog watchdog;
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window(errors, help, shell);
+    window.ShowAtStartUp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    int japanese = 0;
+    for (const auto& [name, text] : ReadableTexts(window)) {
+        japanese += HasJapanese(text);
+        if (english) {
+            EXPECT_FALSE(HasJapanese(text)) << name.toStdString() << ": " << text.toStdString();
+        }
+    }
+    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("Pages"));
+    auto* label4 = window.findChild<QLabel*>(QStringLiteral("Label4"));
+    if (english) {
+        EXPECT_EQ(pages->tabText(0), QStringLiteral("Calc"));
+        // The same two runs of blanks as the designed caption.
+        EXPECT_EQ(label4->text().split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), 3);
+    } else {
+        EXPECT_GT(japanese, 40);
+        EXPECT_EQ(pages->tabText(0), QString::fromUtf8("電卓"));
+        EXPECT_EQ(label4->text(), QString::fromUtf8("時間                 分        秒"));
+    }
+
+    // The error box through the window, the calculator's messages by kind
+    // and a recording's message.
+    window.findChild<QLineEdit*>(QStringLiteral("TotalEdit"))->setText(QStringLiteral("0"));
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("GetSizeBtn")), Qt::LeftButton);
+    ASSERT_EQ(errors.shown.size(), 1u);
+    EXPECT_EQ(errors.shown[0].text, english ? "Division by zero." : "ゼロによる除算.");
+    using Kind = CalcError::Kind;
+    const struct {
+        Kind kind;
+        const char* english;
+    } messages[] = {
+        {Kind::IntDivideByZero, "Division by zero"},
+        {Kind::FloatDivideByZero, "Floating-point division by zero"},
+        {Kind::InvalidFloatOperation, "Invalid floating-point operation"},
+        {Kind::SizeTooSmall, "This file size cannot hold even the audio"},
+    };
+    for (const auto& m : messages) {
+        const CalcError error(m.kind);
+        EXPECT_EQ(ErrorMessage(error), english ? m.english : error.what());
+    }
+    EXPECT_EQ(ErrorMessage(std::runtime_error("as made")), "as made");
+    EXPECT_EQ(NotAReadableFile("/rec/a%2.ts"),
+              english ? QStringLiteral("\"a%2.ts\" is not a readable file")
+                      : QString::fromUtf8("「a%2.ts」は読み取れるファイルではありません"));
 }
 
 TEST(QtHelpDispatch, ContentsOpenTheHelpWindowAndQuitClosesIt) {

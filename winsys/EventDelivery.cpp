@@ -12,15 +12,15 @@ std::string ErrorBoxText(std::string_view message) {
     return text;
 }
 
-EventDelivery::EventDelivery(ErrorBox& errorBox, std::string caption)
-    : errorBox_(errorBox), caption_(std::move(caption)) {}
+EventDelivery::EventDelivery(ErrorBox& errorBox, std::string caption, MessageOf messageOf)
+    : errorBox_(errorBox), caption_(std::move(caption)), messageOf_(std::move(messageOf)) {}
 
 void EventDelivery::Deliver(const Handler& handler) noexcept {
     if (!handler) return;
     try {
         handler();
     } catch (const std::exception& e) {
-        errorBox_.Show(ErrorBoxText(e.what()), caption_);
+        errorBox_.Show(ErrorBoxText(messageOf_ ? messageOf_(e) : e.what()), caption_);
     }
 }
 

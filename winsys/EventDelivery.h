@@ -3,6 +3,8 @@
 
 #include "WindowSystem.h"
 
+#include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,13 +21,18 @@ std::string ErrorBoxText(std::string_view message);
 // own, so the write returns normally and its caller goes on.
 class EventDelivery {
 public:
-    EventDelivery(ErrorBox& errorBox, std::string caption);
+    // The message a failure shows; the window translates it, and without one
+    // the failure's own text is shown.
+    using MessageOf = std::function<std::string(const std::exception&)>;
+
+    EventDelivery(ErrorBox& errorBox, std::string caption, MessageOf messageOf = nullptr);
 
     void Deliver(const Handler& handler) noexcept;
 
 private:
     ErrorBox& errorBox_;
     std::string caption_;
+    MessageOf messageOf_;
 };
 
 } // namespace tavik
