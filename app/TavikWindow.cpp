@@ -55,9 +55,10 @@ constexpr int kClientHeight = 217;
 constexpr int kPageBottomMargin = 2;
 // A caption's run that follows a field starts its ink this far right of the
 // field, so that one pixel column stays clear; above one device pixel per
-// pixel a field's frame may spill a device pixel past it, so one pixel more.
+// pixel a field's frame may spill a device pixel past it and anti-aliased ink
+// may start half of one early, so a pixel and a half more.
 constexpr qreal kUnitGap = 0.875;
-constexpr qreal kScaledUnitGap = kUnitGap + 1;
+constexpr qreal kScaledUnitGap = kUnitGap + 1.5;
 // Less than any glyph position a font engine tells apart (1/64 pixel).
 constexpr qreal kSubPixel = 1.0 / 128;
 // The characters of the window's captions and numbers, by what a user
