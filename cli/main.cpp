@@ -20,6 +20,8 @@
 #include "core/Container.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
+#include "i18n/CalcMessages.h"
+#include "i18n/Language.h"
 #include "media/RecordingProbe.h"
 #include "winsys/EventDelivery.h"
 
@@ -449,8 +451,11 @@ int Run(int argc, char** argv) {
     // The probe runs ffprobe as a child process, which needs an application
     // object; plain calculations start faster without one.
     std::optional<QCoreApplication> application;
-    if (parser.isSet(QStringLiteral("file")) || positional.size() > 1)
+    if (parser.isSet(QStringLiteral("file")) || positional.size() > 1) {
         application.emplace(argc, argv);
+        // The probe's messages are the window's, translated as it translates them.
+        InstallTranslations(MessageLanguage());
+    }
 
     Printed printed;
     try {
@@ -458,7 +463,13 @@ int Run(int argc, char** argv) {
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
-        return Fail(1, ErrorBoxText(e.what()));
+        // The window's message, in its language; looked up only on failure,
+        // so a plain sum loads no translation.
+        const char* source = CalcMessageSource(e);
+        return Fail(
+            1, ErrorBoxText(
+                   source ? Translate(MessageLanguage(), kCalcErrorContext, source).toStdString()
+                          : std::string(e.what())));
     } catch (const CommandError& e) {
         return Fail(1, ErrorBoxText(e.what()));
     }
