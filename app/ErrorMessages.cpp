@@ -1,30 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ErrorMessages.h"
 
-#include "core/CalcError.h"
+#include "i18n/CalcMessages.h"
 
 #include <QCoreApplication>
 
 namespace tavik {
 
-namespace {
-
-// By CalcError::Kind; the same Japanese as the core's, which the tests hold.
-const char* const kCalcMessages[] = {
-    QT_TRANSLATE_NOOP("CalcError", "ゼロによる除算"),
-    QT_TRANSLATE_NOOP("CalcError", "0 による浮動小数点数除算"),
-    QT_TRANSLATE_NOOP("CalcError", "不正な浮動小数点数演算命令"),
-    //: The file size given cannot hold even the audio and the container's share.
-    QT_TRANSLATE_NOOP("CalcError", "このファイルサイズには音声だけでも収まりません"),
-};
-
-} // namespace
-
 std::string ErrorMessage(const std::exception& failure) {
     if (const auto* error = dynamic_cast<const CalcError*>(&failure)) {
-        const auto kind = static_cast<std::size_t>(error->kind());
-        if (kind < std::size(kCalcMessages))
-            return QCoreApplication::translate("CalcError", kCalcMessages[kind]).toStdString();
+        if (const char* source = CalcMessageSource(*error))
+            return QCoreApplication::translate(kCalcErrorContext, source).toStdString();
     }
     return failure.what();
 }

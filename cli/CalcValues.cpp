@@ -2,6 +2,9 @@
 #include "CalcValues.h"
 
 #include "core/IntField.h"
+#include "i18n/Language.h"
+
+#include <QCoreApplication>
 
 #include <charconv>
 #include <limits>
@@ -108,10 +111,30 @@ std::optional<std::int64_t> ClockSeconds(std::string_view text) {
 
 } // namespace
 
+std::string UsageText(const char* source, std::initializer_list<std::string_view> values) {
+    // Asked once, and only when a text is shown: a plain sum never asks.
+    static const Language language = UsageLanguage();
+    const std::string text = Translate(language, "CalcCommand", source).toStdString();
+    // In one pass, so a value that holds "%2" is not replaced in turn.
+    std::string filled;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t n = i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - '1') : 0;
+        if (text[i] == '%' && i + 1 < text.size() && n < values.size()) {
+            filled += values.begin()[n];
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 std::int32_t ReadNumber(std::string_view option, std::string_view text) {
     const std::optional<std::int32_t> value = NotNegative(text);
     if (!value)
-        throw UsageError(Quoted(option, text) + " is not a whole number from 0 to 2147483647");
+        throw UsageError(UsageText(
+            QT_TRANSLATE_NOOP("CalcCommand", "%1 は 0 から 2147483647 までの整数ではありません"),
+            {Quoted(option, text)}));
     return *value;
 }
 
@@ -123,7 +146,9 @@ MinSec ReadTime(std::string_view option, std::string_view text) {
         seconds = ClockSeconds(text);
     }
     if (!seconds || *seconds > kMax)
-        throw UsageError(Quoted(option, text) + " is not a time as M:SS, H:MM:SS or seconds");
+        throw UsageError(UsageText(
+            QT_TRANSLATE_NOOP("CalcCommand", "%1 は M:SS、H:MM:SS または秒数の時間ではありません"),
+            {Quoted(option, text)}));
     return {static_cast<std::int32_t>(*seconds / 60), static_cast<std::int32_t>(*seconds % 60)};
 }
 
@@ -134,7 +159,9 @@ Split ReadSplit(std::string_view option, std::string_view text) {
         const auto recorded = NotNegative(text.substr(slash + 1));
         if (saved && recorded) return {*saved, *recorded};
     }
-    throw UsageError(Quoted(option, text) + " is not a split as N/D (episodes saved/recorded)");
+    throw UsageError(UsageText(
+        QT_TRANSLATE_NOOP("CalcCommand", "%1 は N/D (残す話数/録画した話数) の分割ではありません"),
+        {Quoted(option, text)}));
 }
 
 Container ReadContainer(std::string_view option, std::string_view text) {
@@ -144,14 +171,17 @@ Container ReadContainer(std::string_view option, std::string_view text) {
     for (const Container each :
          {Container::Ts, Container::M2ts, Container::Ps, Container::Mp4, Container::Mkv})
         names += std::string(names.empty() ? "" : ", ") + std::string(ContainerKey(each));
-    throw UsageError(Quoted(option, text) + " is not a container: " + names);
+    throw UsageError(UsageText(QT_TRANSLATE_NOOP("CalcCommand", "%1 はコンテナではありません: %2"),
+                               {Quoted(option, text), names}));
 }
 
 std::int32_t ReadMilliFps(std::string_view option, std::string_view text) {
     const std::optional<std::uint64_t> milli = CeilMilli(text);
     if (!milli || *milli == 0 || *milli > static_cast<std::uint64_t>(kMaxMilliFps))
-        throw UsageError(Quoted(option, text) +
-                         " is not a frame rate above 0 and at most 60, as 25, 29.97 or 30000/1001");
+        throw UsageError(UsageText(QT_TRANSLATE_NOOP("CalcCommand",
+                                                     "%1 は 0 より大きく 60 以下のフレームレート "
+                                                     "(25、29.97、30000/1001 など) ではありません"),
+                                   {Quoted(option, text)}));
     return static_cast<std::int32_t>(*milli);
 }
 

@@ -9,11 +9,17 @@
 #include "core/Formulas.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace tavik {
+
+// A help or usage text in the language help is read in (UsageLanguage()):
+// the source is the Japanese, marked in the context "CalcCommand", with %1,
+// %2... standing for the values, which are put in as they are.
+std::string UsageText(const char* source, std::initializer_list<std::string_view> values = {});
 
 class UsageError : public std::runtime_error {
 public:

@@ -3,6 +3,7 @@
 
 #include "CalcValues.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QString>
 
@@ -56,8 +57,15 @@ std::string CheckText(const FitCheck& check) {
                 " bytes\t" + SecondsText(file.durationUs) + " s\t" + std::to_string(Kbps(file)) +
                 " kbit/s\n";
     const std::int64_t spare = SpareBytes(check);
-    if (spare >= 0) return text + "fits: " + MBText(spare, false) + " MB spare\n";
-    return text + "does not fit: " + MBText(-spare, true) + " MB over\n";
+    if (spare >= 0)
+        return text +
+               UsageText(QT_TRANSLATE_NOOP("CalcCommand", "収まります: 残り %1 MB"),
+                         {MBText(spare, false)}) +
+               "\n";
+    return text +
+           UsageText(QT_TRANSLATE_NOOP("CalcCommand", "収まりません: %1 MB 超過"),
+                     {MBText(-spare, true)}) +
+           "\n";
 }
 
 QJsonObject CheckJson(const FitCheck& check) {

@@ -20,6 +20,8 @@
 #include "core/Container.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
+#include "i18n/CalcMessages.h"
+#include "i18n/Language.h"
 #include "media/RecordingProbe.h"
 #include "winsys/EventDelivery.h"
 
@@ -54,18 +56,27 @@ struct OptionRow {
 };
 
 const OptionRow kOptions[] = {
-    {"audio", "KBPS", "audio bit rate in Kbps"},
-    {"video", "KBPS", "video bit rate in Kbps"},
-    {"size", "MB", "file size in MB"},
-    {"time", "TIME", "recording time as M:SS, H:MM:SS or seconds"},
-    {"file", "REC", "a recording to take the time from, instead of --time (repeatable)"},
-    {"split", "N/D", "keep N of D recorded episodes; scales the time (default 1/1)"},
-    {"estimate", nullptr, "rate: print the estimate, not raised to the exact fit"},
-    {"container", "NAME", "ts, m2ts, ps, mp4 or mkv: fit the file as ffmpeg muxes it"},
-    {"fps", "RATE", "with --container: the video's frame rate (25, 29.97, 30000/1001)"},
-    {"json", nullptr, "print every input and the result as one JSON object"},
-    {"help", nullptr, "display this help and exit"},
-    {"version", nullptr, "output version information and exit"},
+    {"audio", "KBPS", QT_TRANSLATE_NOOP("CalcCommand", "音声ビットレート (Kbps)")},
+    {"video", "KBPS", QT_TRANSLATE_NOOP("CalcCommand", "映像ビットレート (Kbps)")},
+    {"size", "MB", QT_TRANSLATE_NOOP("CalcCommand", "ファイルサイズ (MB)")},
+    {"time", "TIME", QT_TRANSLATE_NOOP("CalcCommand", "録画時間。M:SS、H:MM:SS または秒数")},
+    {"file", "REC",
+     QT_TRANSLATE_NOOP("CalcCommand", "--time の代わりに時間を読み取る録画ファイル (繰り返し可)")},
+    {"split", "N/D",
+     QT_TRANSLATE_NOOP("CalcCommand",
+                       "録画した D 話のうち N 話を残す。時間がその割合になる (既定 1/1)")},
+    {"estimate", nullptr,
+     QT_TRANSLATE_NOOP("CalcCommand", "rate: ぴったりに上げない概算を表示する")},
+    {"container", "NAME",
+     QT_TRANSLATE_NOOP("CalcCommand",
+                       "ts、m2ts、ps、mp4、mkv: ffmpeg が多重化したファイルで合わせる")},
+    {"fps", "RATE",
+     QT_TRANSLATE_NOOP("CalcCommand",
+                       "--container と共に: 映像のフレームレート (25、29.97、30000/1001)")},
+    {"json", nullptr,
+     QT_TRANSLATE_NOOP("CalcCommand", "すべての入力と結果を一つの JSON オブジェクトで表示する")},
+    {"help", nullptr, QT_TRANSLATE_NOOP("CalcCommand", "このヘルプを表示して終了する")},
+    {"version", nullptr, QT_TRANSLATE_NOOP("CalcCommand", "バージョン情報を表示して終了する")},
 };
 
 enum class Command { Size, Rate, Time, Check };
@@ -94,81 +105,84 @@ bool Takes(const CommandRow& row, std::string_view name) {
                        [&](const char* taken) { return name == taken; });
 }
 
-const char kHelpHead[] =
-    R"(Usage: tavik-calc size --audio KBPS --video KBPS --time TIME [--split N/D]
-  or:  tavik-calc rate --size MB --time TIME --audio KBPS [--split N/D] [--estimate]
-  or:  tavik-calc size|rate [--file] REC... [other options as above, no --time]
-  or:  tavik-calc time --audio KBPS --video KBPS --size MB
-  or:  tavik-calc size|rate|time ... --container NAME [--fps RATE] (no --estimate)
-  or:  tavik-calc check --size MB [--file] REC...
-Compute a recording's file size, video bit rate or recordable time exactly as
-the Tavik window does, and print the bare result on one line; or check whether
-recordings fit a size.
+// The designed language is the source text; English, the default for help
+// on a terminal, is its translation.
+const char kHelpHead[] = QT_TRANSLATE_NOOP(
+    "CalcCommand",
+    "使い方: tavik-calc size --audio KBPS --video KBPS --time TIME [--split N/D]\n"
+    "  または: tavik-calc rate --size MB --time TIME --audio KBPS [--split N/D] [--estimate]\n"
+    "  または: tavik-calc size|rate [--file] REC... [ほかのオプションは上と同じ、--time なし]\n"
+    "  または: tavik-calc time --audio KBPS --video KBPS --size MB\n"
+    "  または: tavik-calc size|rate|time ... --container NAME [--fps RATE] (--estimate なし)\n"
+    "  または: tavik-calc check --size MB [--file] REC...\n"
+    "録画のファイルサイズ、映像ビットレート、録画可能時間を Tavik のウィンドウと\n"
+    "まったく同じに求め、結果だけを 1 行で表示します。または、録画ファイルが\n"
+    "サイズに収まるかを調べます。\n"
+    "\n"
+    "コマンド:\n"
+    "  size      ファイルサイズ (MB)\n"
+    "  rate      サイズを満たす映像ビットレート (Kbps)。--estimate がなければ、\n"
+    "            ファイルサイズがまだ収まる最大の整数のビットレート (ぴったり)\n"
+    "  time      録画可能時間 (M:SS)\n"
+    "  check     録画ファイルのバイト数がサイズに収まるかと、各ファイルの\n"
+    "            平均の総ビットレート\n"
+    "\n"
+    "オプション:\n");
 
-Commands:
-  size      the file size in MB
-  rate      the video bit rate in Kbps that fills the size: the largest whole
-            rate whose file size still fits (the exact fit), unless --estimate
-  time      the recordable time, as M:SS
-  check     whether the recordings' bytes fit in the size, and each one's
-            average total bit rate
-
-Options:
-)";
-
-const char kHelpTail[] = R"(
-Every option outside brackets is required; none defaults to a window value.
-Values are whole numbers from 0 to 2147483647, read as the window reads its
-fields (decimal, or hexadecimal after $, x or 0x); text the window would read
-as 0 is an error here.
-
-Units: without --container, as in the window, a Kbps is 1024 bit/s and an MB
-is 1024 KB (1,048,576 bytes), and what the container adds to the streams
-(headers, tables, padding, index) is left out: a file muxed at these rates can
-come out over the size. With --container, rates are kbit/s of 1000 bit/s, as
-ffmpeg reads "k" in -b:v 6000k, an MB is still 1,048,576 bytes, and the sums
-count what that container adds as ffmpeg muxes it with its default options:
-rate prints the largest whole video rate whose file fits the size, size the
-MB the file needs (rounded up), time the longest whole-second time whose file
-fits. --fps gives the video's frame rate, a whole or decimal number or a
-fraction above 0 and at most 60, which can lower the container's share;
-without it the largest share of any frame rate up to 60 is counted.
-
---file reads a recording with ffprobe (Debian package ffmpeg), as a drop onto
-the window does: the recordings' playing times are summed and rounded up to a
-whole second, and without --audio their audio rate is used (kbit/s of 1000
-bit, rounded up; the largest over the files), where every one states one.
-Recordings may also follow the options without --file, as a shell glob gives
-them (rate --size 4482 ep*.ts); "--" ends the options, for a name that starts
-with "-". Up to min(cores, 8) recordings are read at once. A recording's
-duration is refused when ffprobe only estimated it from the bit rate, or when
-it is over 24 hours or over twice what the file's size holds at its streams'
-stated bit rates (a timestamp jump): a time taken short or hours long would
-give a wrong rate.
-
-check reads its recordings' playing times as --file does, refusals included,
-and their lengths in bytes. It prints a line per recording,
-NAME<TAB>BYTES bytes<TAB>SECONDS s<TAB>KBPS kbit/s (its bytes over its playing
-time, in kbit/s of 1000 bit/s), then "fits: 1.23 MB spare" or "does not fit:
-0.45 MB over" for all of them together against --size (spare MB rounded down,
-missing MB rounded up). A name's control characters and bytes that are not
-UTF-8 show as \n, \t, \r or \xNN.
-
-Exit status: 0 on success, 1 when the calculation fails (a zero divisor), the
-size cannot hold even the audio, a recording cannot be read, check's
-recordings do not fit or the result cannot be written, 2 on a bad option or
-value.
-)";
+const char kHelpTail[] = QT_TRANSLATE_NOOP(
+    "CalcCommand",
+    "\n"
+    "角括弧の外のオプションはすべて必須です。ウィンドウの値を既定値にするものは\n"
+    "ありません。値は 0 から 2147483647 までの整数で、ウィンドウが欄を読むのと\n"
+    "同じに読みます (10 進数、または $、x、0x の後は 16 進数)。ウィンドウが 0 と\n"
+    "読むような文字列は、ここではエラーです。\n"
+    "\n"
+    "単位: --container なしでは、ウィンドウと同じく 1 Kbps は 1024 bit/s、1 MB は\n"
+    "1024 KB (1,048,576 バイト) で、コンテナがストリームに加える分 (ヘッダー、\n"
+    "テーブル、パディング、インデックス) は含みません。このビットレートで多重化した\n"
+    "ファイルはサイズを超えることがあります。--container ありでは、ビットレートは\n"
+    "ffmpeg が -b:v 6000k の「k」を読むのと同じく 1000 bit/s の kbit/s、1 MB は\n"
+    "やはり 1,048,576 バイトで、そのコンテナを ffmpeg が既定のオプションで\n"
+    "多重化したときに加わる分も数えます。rate はファイルがサイズに収まる最大の\n"
+    "整数の映像ビットレートを、size はファイルに要る MB (切り上げ) を、time は\n"
+    "ファイルが収まる秒単位の最長の時間を表示します。--fps は映像のフレームレートで、\n"
+    "0 より大きく 60 以下の整数、小数または分数です。コンテナの分が減ることが\n"
+    "あります。指定しなければ、60 までのどのフレームレートでも足りる最大の分を\n"
+    "数えます。\n"
+    "\n"
+    "--file は ffprobe (Debian パッケージ ffmpeg) で録画ファイルを読みます。\n"
+    "ウィンドウへのドロップと同じく、録画ファイルの再生時間を合計して秒単位に\n"
+    "切り上げ、--audio がなければ、どのファイルにも音声ビットレートの記載がある\n"
+    "ときにその値 (1000 bit の kbit/s、切り上げ、ファイル中の最大) を使います。\n"
+    "録画ファイルは、シェルのグロブが並べるように --file なしでオプションの後に\n"
+    "置くこともできます (rate --size 4482 ep*.ts)。\"--\" でオプションが終わるので、\n"
+    "\"-\" で始まる名前はその後に置きます。録画ファイルは同時に min(コア数, 8) 個\n"
+    "まで読みます。ffprobe がビットレートから推定しただけの再生時間や、24 時間を\n"
+    "超える再生時間、ファイルのサイズがストリームの記載のビットレートで収める\n"
+    "時間の 2 倍を超える再生時間 (タイムスタンプの飛び) は受け付けません。短すぎたり\n"
+    "何時間も長すぎたりする時間では、ビットレートを誤るためです。\n"
+    "\n"
+    "check は録画ファイルの再生時間を --file と同じに (受け付けない場合も含めて)、\n"
+    "その長さをバイト数で読みます。録画ファイルごとに\n"
+    "NAME<TAB>BYTES bytes<TAB>SECONDS s<TAB>KBPS kbit/s (バイト数を再生時間で\n"
+    "割った値、1000 bit/s の kbit/s) の 1 行を表示し、最後にすべてをまとめて\n"
+    "--size と比べた \"収まります: 残り 1.23 MB\" または \"収まりません: 0.45 MB 超過\"\n"
+    "を表示します (残りの MB は切り捨て、足りない MB は切り上げ)。名前の制御文字と\n"
+    "UTF-8 でないバイトは \\n、\\t、\\r、\\xNN で表示します。\n"
+    "\n"
+    "終了ステータス: 成功したとき 0、計算に失敗したとき (0 による除算)、サイズに\n"
+    "音声だけでも収まらないとき、録画ファイルを読めないとき、check の録画ファイルが\n"
+    "収まらないとき、結果を書き込めないときは 1、オプションや値が正しくないとき 2。\n");
 
 std::string HelpText() {
-    std::string text = kHelpHead;
+    std::string text = UsageText(kHelpHead);
     for (const OptionRow& row : kOptions) {
         std::string left = std::string("      --") + row.name;
         if (row.valueName) left += std::string("=") + row.valueName;
         left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
-        text += left + row.help + "\n";
+        text += left + UsageText(row.help) + "\n";
     }
-    return text + kHelpTail;
+    return text + UsageText(kHelpTail);
 }
 
 std::string VersionText() {
@@ -184,7 +198,9 @@ public:
     bool IsSet(const char* name) const { return parser_.isSet(QLatin1String(name)); }
 
     std::string Value(const char* name) const {
-        if (!IsSet(name)) throw UsageError(std::string(row_.name) + " needs " + Dashed(name));
+        if (!IsSet(name))
+            throw UsageError(UsageText(QT_TRANSLATE_NOOP("CalcCommand", "%1 には %2 が必要です"),
+                                       {row_.name, Dashed(name)}));
         return parser_.value(QLatin1String(name)).toLatin1().toStdString();
     }
 
@@ -256,7 +272,9 @@ void ReadRecording(const Options& options, Calculation& calc) {
         calc.audio = options.Number("audio");
         return;
     }
-    if (options.IsSet("time")) throw UsageError("recordings and --time cannot both be given");
+    if (options.IsSet("time"))
+        throw UsageError(UsageText(
+            QT_TRANSLATE_NOOP("CalcCommand", "録画ファイルと --time は同時に指定できません")));
     const ProbeResult probed = ProbeUntilSignalled(calc.files);
     if (!probed.summary) throw CommandError(probed.error.toStdString());
     calc.time = ToMinSec(probed.summary->playSec);
@@ -265,32 +283,40 @@ void ReadRecording(const Options& options, Calculation& calc) {
     else if (probed.summary->audioKbps)
         calc.audio = *probed.summary->audioKbps;
     else
-        throw UsageError(std::string(calc.row->name) +
-                         " needs --audio: the recordings state no audio rate");
+        throw UsageError(
+            UsageText(QT_TRANSLATE_NOOP("CalcCommand", "%1 には --audio が必要です: 録画ファイルに"
+                                                       "音声ビットレートの記載がありません"),
+                      {calc.row->name}));
 }
 
 Calculation ReadCalculation(const Options& options, const CommandRow& row) {
     for (const OptionRow& option : kOptions) {
         if (std::strcmp(option.name, "json") == 0 || !options.IsSet(option.name)) continue;
         if (!Takes(row, option.name))
-            throw UsageError(std::string(row.name) + " does not take " +
-                             Options::Dashed(option.name));
+            throw UsageError(
+                UsageText(QT_TRANSLATE_NOOP("CalcCommand", "%1 には %2 を指定できません"),
+                          {row.name, Options::Dashed(option.name)}));
     }
     Calculation calc;
     calc.row = &row;
     // Read before any recording is probed: a bad value is found at once.
     if (options.IsSet("container"))
         calc.container = ReadContainer("--container", options.Value("container"));
-    if (options.IsSet("fps") && !calc.container) throw UsageError("--fps needs --container");
+    if (options.IsSet("fps") && !calc.container)
+        throw UsageError(
+            UsageText(QT_TRANSLATE_NOOP("CalcCommand", "--fps には --container が必要です")));
     if (options.IsSet("fps")) calc.milliFps = ReadMilliFps("--fps", options.Value("fps"));
     if (calc.container && options.IsSet("estimate"))
-        throw UsageError("--estimate cannot be given with --container: the rate that fits the "
-                         "container is found exactly, with no estimate");
+        throw UsageError(UsageText(QT_TRANSLATE_NOOP(
+            "CalcCommand", "--estimate は --container と同時に指定できません: コンテナに"
+                           "収まるビットレートは概算せずに正確に求めます")));
     if (row.command == Command::Check) {
         calc.sizeMB = options.Number("size");
         calc.files = options.Files();
         if (calc.files.isEmpty())
-            throw UsageError("check needs recordings: --file REC or names after the options");
+            throw UsageError(UsageText(QT_TRANSLATE_NOOP(
+                "CalcCommand", "check には録画ファイルが必要です: --file REC で、またはオプションの"
+                               "後に名前を並べて指定してください")));
         return calc;
     }
     ReadRecording(options, calc);
@@ -436,21 +462,29 @@ int Run(int argc, char** argv) {
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return Fail(2, "missing command: size, rate, time or check (see --help)");
+        return Fail(2, UsageText(QT_TRANSLATE_NOOP(
+                           "CalcCommand", "コマンドがありません: size、rate、time、check の"
+                                          "どれかを指定してください (--help を参照)")));
     const CommandRow* row = nullptr;
     for (const CommandRow& candidate : kCommands) {
         if (positional.first() == QLatin1String(candidate.name)) row = &candidate;
     }
-    if (!row) return Fail(2, "unknown command '" + echoed(positional.first()) + "'");
+    if (!row)
+        return Fail(2, UsageText(QT_TRANSLATE_NOOP("CalcCommand", "不明なコマンド '%1'"),
+                                 {echoed(positional.first())}));
     // After the command come recordings, for the commands that read them.
     if (positional.size() > 1 && !Takes(*row, "file"))
-        return Fail(2, "unexpected argument '" + echoed(positional.at(1)) + "'");
+        return Fail(2, UsageText(QT_TRANSLATE_NOOP("CalcCommand", "余分な引数 '%1'"),
+                                 {echoed(positional.at(1))}));
 
     // The probe runs ffprobe as a child process, which needs an application
     // object; plain calculations start faster without one.
     std::optional<QCoreApplication> application;
-    if (parser.isSet(QStringLiteral("file")) || positional.size() > 1)
+    if (parser.isSet(QStringLiteral("file")) || positional.size() > 1) {
         application.emplace(argc, argv);
+        // The probe's messages are the window's, translated as it translates them.
+        InstallTranslations(MessageLanguage());
+    }
 
     Printed printed;
     try {
@@ -458,7 +492,13 @@ int Run(int argc, char** argv) {
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CalcError& e) {
-        return Fail(1, ErrorBoxText(e.what()));
+        // The window's message, in its language; looked up only on failure,
+        // so a plain sum loads no translation.
+        const char* source = CalcMessageSource(e);
+        return Fail(
+            1, ErrorBoxText(
+                   source ? Translate(MessageLanguage(), kCalcErrorContext, source).toStdString()
+                          : std::string(e.what())));
     } catch (const CommandError& e) {
         return Fail(1, ErrorBoxText(e.what()));
     }

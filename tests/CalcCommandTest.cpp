@@ -58,13 +58,37 @@ struct Started {
     int err = -1;
 };
 
+// The child's locale: C unless a row names another, so a developer's own
+// locale cannot change the language of the texts these tests pin.
+using Locale = std::vector<std::string>;
+const Locale kC{"LANG=C"};
+
+std::vector<std::string> Environment(const Locale& locale) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        if (name != "LANG" && name != "LANGUAGE" && name.rfind("LC_", 0) != 0) env.push_back(entry);
+    }
+    env.insert(env.end(), locale.begin(), locale.end());
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings)
+        pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 // Starts argv[0] with the arguments, outputs to pipes (or stdout sent to the
 // file stdoutPath); not through a shell.
-Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr) {
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr,
+              const Locale& locale = kC) {
+    std::vector<char*> argv = Pointers(args);
+    std::vector<std::string> env = Environment(locale);
+    std::vector<char*> envp = Pointers(env);
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0) return {};
     posix_spawn_file_actions_t actions;
@@ -77,7 +101,7 @@ Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr) {
     for (int fd : {out[0], out[1], err[0], err[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     close(err[1]);
@@ -97,13 +121,15 @@ Outcome Finish(const Started& started) {
     return outcome;
 }
 
-Outcome Spawn(std::vector<std::string> args, const char* stdoutPath = nullptr) {
-    return Finish(Start(std::move(args), stdoutPath));
+Outcome Spawn(std::vector<std::string> args, const char* stdoutPath = nullptr,
+              const Locale& locale = kC) {
+    return Finish(Start(std::move(args), stdoutPath, locale));
 }
 
-Outcome RunCalc(std::vector<std::string> args, const char* stdoutPath = nullptr) {
+Outcome RunCalc(std::vector<std::string> args, const char* stdoutPath = nullptr,
+                const Locale& locale = kC) {
     args.insert(args.begin(), TAVIK_CALC_PATH);
-    return Spawn(std::move(args), stdoutPath);
+    return Spawn(std::move(args), stdoutPath, locale);
 }
 
 const std::string kIntDivide = "ゼロによる除算.";
@@ -598,6 +624,51 @@ TEST(CalcCommand, HelpAndVersionGoToStdout) {
     const Outcome version = RunCalc({"size", "--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tavik-calc (Tavik) " TAVIK_VERSION "\n");
+}
+
+struct LanguageCase {
+    const char* name;
+    Locale locale;
+    std::vector<std::string> args;
+    int status;
+    std::string starts; // how stdout (status 0) or stderr begins
+};
+
+const Locale kJapanese{"LANG=ja_JP.UTF-8"};
+const Locale kEnglish{"LANG=en_US.UTF-8"};
+const Locale kJapaneseFirst{"LANGUAGE=ja:en", "LANG=en_US.UTF-8"};
+const std::vector<std::string> kNoRoom{"rate",   "--container", "ts",     "--audio", "192",
+                                       "--size", "1",           "--time", "3600"};
+const std::vector<std::string> kUnreadable{"rate",    "--size", "650",
+                                           "--audio", "1",      "/nonexistent/a.ts"};
+
+// The calculation's and the probe's messages are the window's, Japanese
+// unless English is preferred; help and usage are English unless Japanese is.
+// clang-format off
+const LanguageCase kLanguageCases[] = {
+    {"calc_error_C",        kC,       kNoRoom, 1, "tavik-calc: " + kNoRoomForVideo + "\n"},
+    {"calc_error_en",       kEnglish, kNoRoom, 1, "tavik-calc: This file size cannot hold even the audio.\n"},
+    {"calc_error_ja_en",    kJapaneseFirst, kNoRoom, 1, "tavik-calc: " + kNoRoomForVideo + "\n"},
+    {"recording_C",         kC,       kUnreadable, 1, "tavik-calc: 「a.ts」は読み取れるファイルではありません.\n"},
+    {"recording_en",        kEnglish, kUnreadable, 1, "tavik-calc: \"a.ts\" is not a readable file.\n"},
+    {"recording_ja_en",     kJapaneseFirst, kUnreadable, 1, "tavik-calc: 「a.ts」は読み取れるファイルではありません.\n"},
+    {"help_ja",             kJapanese, {"--help"}, 0, "使い方: tavik-calc size "},
+    {"help_C",              kC,        {"--help"}, 0, "Usage: tavik-calc size "},
+    {"help_ja_en",          kJapaneseFirst, {"--help"}, 0, "使い方: tavik-calc size "},
+    {"usage_ja",            kJapanese, {"volume"}, 2, "tavik-calc: 不明なコマンド 'volume'\n"},
+    {"usage_C",             kC,        {"volume"}, 2, "tavik-calc: unknown command 'volume'\n"},
+    {"usage_ja_en",         kJapaneseFirst, {"volume"}, 2, "tavik-calc: 不明なコマンド 'volume'\n"},
+};
+// clang-format on
+
+TEST(CalcCommand, FollowsTheLanguageRule) {
+    for (const LanguageCase& c : kLanguageCases) {
+        SCOPED_TRACE(c.name);
+        const Outcome outcome = RunCalc(c.args, nullptr, c.locale);
+        EXPECT_EQ(outcome.status, c.status);
+        const std::string& shown = c.status == 0 ? outcome.out : outcome.err;
+        EXPECT_EQ(shown.rfind(c.starts, 0), 0u) << shown;
+    }
 }
 
 // A result that cannot be written is no success: a script would read nothing.
