@@ -144,6 +144,7 @@ const CalcCase kCases[] = {
     {"rate_seconds",        "rate", "192", nullptr, "4482", "5400", "0", "5400", nullptr, nullptr, false, "6608", 0},
     {"rate_split",          "rate", "128", nullptr, "700", "1:00:00", "60", "0", "2", "3", false, "2263", 0},
     {"rate_below_audio",    "rate", "192", nullptr, "1", "1:00:00", "60", "0", nullptr, nullptr, true, "-189", 0, kNoRoomForVideo.c_str()},
+    {"rate_estimate_all_audio", "rate", "8072", nullptr, "1", "1", "0", "1", nullptr, nullptr, true, "0", 0},
     {"rate_exact_below_audio", "rate", "192", nullptr, "100", "2:00:00", "120", "0", nullptr, nullptr, false, "-78", 0, kNoRoomForVideo.c_str()},
     {"rate_no_time",        "rate", "192", nullptr, "650", "0:00", "0", "0", nullptr, nullptr, false, kFloatDivide, 1},
     {"rate_no_time_nor_size", "rate", "192", nullptr, "0", "0", "0", "0", nullptr, nullptr, false, kInvalidOp, 1},
