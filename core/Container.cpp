@@ -57,19 +57,22 @@ constexpr int kSampleRate = 48000;
 constexpr int kTsAudioPesData = 2930;
 constexpr int kTsAudioPesHeader = 14;
 constexpr int kTsAudioPesSamples = kSampleRate * 35 / 100;
+// Counts below this divide in 32 bits, which is cheaper.
+constexpr std::int64_t kMost32 = std::numeric_limits<std::uint32_t>::max() - 32;
 
 template <typename I, int kSamples, int kExtraBytes> I TsAudioPacketsOf(I audioKbps, I seconds) {
     const I frameBytes =
         CeilDiv<I>(audioKbps * kBytesPerKbit * kSamples, kSampleRate) + kExtraBytes;
     const I frames = CeilDiv<I>(seconds * kSampleRate, kSamples);
     constexpr I kMostFrames = CeilDiv<I>(kTsAudioPesSamples, kSamples);
-    // Frames of 2930 bytes or less divide in 32 bits, which is cheaper.
     const I perPes = frameBytes * kMostFrames <= kTsAudioPesData ? kMostFrames
                      : frameBytes > kTsAudioPesData
                          ? 1
                          : kTsAudioPesData / static_cast<std::uint32_t>(frameBytes);
-    return CeilDiv<I>(frames, perPes) *
-           CeilDiv<I>(perPes * frameBytes + kTsAudioPesHeader, kTsData);
+    const I pes = frames <= kMost32 ? I{CeilDiv<std::uint32_t>(static_cast<std::uint32_t>(frames),
+                                                               static_cast<std::uint32_t>(perPes))}
+                                    : CeilDiv<I>(frames, perPes);
+    return pes * CeilDiv<I>(perPes * frameBytes + kTsAudioPesHeader, kTsData);
 }
 
 template <typename I> I TsAudioPackets(I audioKbps, I seconds) {
