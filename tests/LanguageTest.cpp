@@ -31,6 +31,7 @@ const LanguageRow kLanguageRows[] = {
     {"LANGUAGE_fr_ja_en", {"fr", "ja", "en"}, Language::Japanese, Language::Japanese},
     {"de_DE", {"de-DE", "de-Latn-DE", "de"}, Language::Japanese, Language::English},
     {"POSIX_before_en", {"POSIX", "en"}, Language::Japanese, Language::English},
+    {"C_UTF8_before_en", {"C.UTF-8", "en"}, Language::Japanese, Language::English},
     {"underscore_form", {"en_GB"}, Language::English, Language::English},
 };
 
