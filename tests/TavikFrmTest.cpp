@@ -113,6 +113,16 @@ const Scenario kScenarios[] = {
      },
      {{"TotalEdit", "0"}},
      {kIntDivide}},
+    // A new total: were the seconds per episode written ahead of the failing
+    // read, they would show 100.
+    {"zero_denominator_size_new_total",
+     [](MemoryWindow& w) {
+         w.TotalEdit.Type("0");
+         w.TotalSecEdit.Type("100");
+         w.GetSizeBtn.Click();
+     },
+     {{"TotalEdit", "0"}, {"TotalSecEdit", "100"}},
+     {kIntDivide}},
     {"zero_denominator_video",
      [](MemoryWindow& w) {
          w.TotalEdit.Type("0");
