@@ -8,10 +8,9 @@
 namespace tavik {
 
 std::string ErrorMessage(const std::exception& failure) {
-    if (const auto* error = dynamic_cast<const CalcError*>(&failure)) {
-        if (const char* source = CalcMessageSource(*error))
-            return QCoreApplication::translate(kCalcErrorContext, source).toStdString();
-    }
+    if (const auto* error = dynamic_cast<const CalcError*>(&failure))
+        return QCoreApplication::translate(kCalcErrorContext, CalcMessageSource(*error))
+            .toStdString();
     return failure.what();
 }
 

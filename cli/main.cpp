@@ -494,11 +494,9 @@ int Run(int argc, char** argv) {
     } catch (const CalcError& e) {
         // The window's message, in its language; looked up only on failure,
         // so a plain sum loads no translation.
-        const char* source = CalcMessageSource(e);
         return Fail(
-            1, ErrorBoxText(
-                   source ? Translate(MessageLanguage(), kCalcErrorContext, source).toStdString()
-                          : std::string(e.what())));
+            1, ErrorBoxText(Translate(MessageLanguage(), kCalcErrorContext, CalcMessageSource(e))
+                                .toStdString()));
     } catch (const CommandError& e) {
         return Fail(1, ErrorBoxText(e.what()));
     }

@@ -14,8 +14,7 @@ namespace tavik {
 // The translation context of the calculator's failures.
 inline constexpr char kCalcErrorContext[] = "CalcError";
 
-// The failure's source text (the core's Japanese), or nullptr for a kind
-// without one.
+// The failure's source text: the core's Japanese.
 const char* CalcMessageSource(const CalcError& error);
 
 } // namespace tavik
