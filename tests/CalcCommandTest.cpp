@@ -637,15 +637,11 @@ const LanguageCase kLanguageCases[] = {
     {"calc_error_C",        kC,       kNoRoom, 1, "tavik-calc: " + kNoRoomForVideo + "\n"},
     {"calc_error_en",       kEnglish, kNoRoom, 1, "tavik-calc: This file size cannot hold even the audio.\n"},
     {"calc_error_ja_en",    kJapaneseFirst, kNoRoom, 1, "tavik-calc: " + kNoRoomForVideo + "\n"},
-    {"recording_C",         kC,       kUnreadable, 1, "tavik-calc: 「a.ts」は読み取れるファイルではありません.\n"},
     {"recording_en",        kEnglish, kUnreadable, 1, "tavik-calc: \"a.ts\" is not a readable file.\n"},
-    {"recording_ja_en",     kJapaneseFirst, kUnreadable, 1, "tavik-calc: 「a.ts」は読み取れるファイルではありません.\n"},
     {"help_ja",             kJapanese, {"--help"}, 0, "使い方: tavik-calc size "},
     {"help_C",              kC,        {"--help"}, 0, "Usage: tavik-calc size "},
     {"help_ja_en",          kJapaneseFirst, {"--help"}, 0, "使い方: tavik-calc size "},
     {"usage_ja",            kJapanese, {"volume"}, 2, "tavik-calc: 不明なコマンド 'volume'\n"},
-    {"usage_C",             kC,        {"volume"}, 2, "tavik-calc: unknown command 'volume'\n"},
-    {"usage_ja_en",         kJapaneseFirst, {"volume"}, 2, "tavik-calc: 不明なコマンド 'volume'\n"},
 };
 // clang-format on
 
