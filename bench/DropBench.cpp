@@ -5,7 +5,7 @@
 // by side. The recordings are made once with ffmpeg and kept in the
 // temporary folder.
 #include "app/Application.h"
-#include "app/MemoryWindow.h"
+#include "support/MemoryWindow.h"
 #include "app/RecordingDrop.h"
 #include "app/TavikWindow.h"
 #include "media/RecordingProbe.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/MemoryWindow.h"
+#include "support/MemoryWindow.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Every include points down: a folder includes only from the layers listed
-# for it here, and the layers under the window's logic include no Qt.
+# for it here, and the layers under the window's logic include no Qt. The
+# suites are held to the same rule: each folder of tests/ names what it uses.
 #   cmake -DSOURCE_DIR=... -P LayerCheck.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -11,10 +12,16 @@ set(below_media core)
 set(below_i18n core)
 set(below_app core winsys ui media i18n)
 set(below_cli core winsys media i18n)
-set(qt_free core winsys ui)
+set(below_tests/support core winsys ui media)
+set(below_tests/unit core winsys ui i18n support)
+set(below_tests/window core winsys ui media i18n app support)
+set(below_tests/system core media support)
+set(below_tests/fuzz core)
+set(qt_free core winsys ui tests/fuzz)
 
 set(faults "")
-foreach(layer core winsys ui media i18n app cli)
+foreach(layer core winsys ui media i18n app cli
+        tests/support tests/unit tests/window tests/system tests/fuzz)
     file(GLOB_RECURSE sources ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
     foreach(source ${sources})
         file(STRINGS ${source} includes REGEX "^#include ")

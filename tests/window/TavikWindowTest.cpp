@@ -3,7 +3,7 @@
 #include "TavikConfig.h"
 #include "app/Application.h"
 #include "app/ErrorMessages.h"
-#include "app/MemoryWindow.h"
+#include "support/MemoryWindow.h"
 #include "core/CalcError.h"
 #include "core/Container.h"
 #include "core/IntField.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/RecordingDrop.h"
-#include "TestMedia.h"
-#include "app/MemoryWindow.h"
+#include "support/TestMedia.h"
+#include "support/MemoryWindow.h"
 #include "app/TavikWindow.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/RecordingProbe.h"
-#include "TestMedia.h"
+#include "support/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

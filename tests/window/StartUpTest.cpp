@@ -3,7 +3,7 @@
 // platform the program starts on, the desktop's name for it, and the main
 // window's top-most state while the error box is open.
 #include "TavikConfig.h"
-#include "app/MemoryWindow.h"
+#include "support/MemoryWindow.h"
 #include "app/Platform.h"
 #include "app/QtWindowSystem.h"
 #include "app/TavikWindow.h"
