@@ -2,7 +2,7 @@
 #include "Application.h"
 
 #include "QtWindowSystem.h"
-#include "TavikConfig.h"
+#include "TavikVersion.h"
 #include "TavikWindow.h"
 #include "ui/icons/tavik16.xpm"
 #include "ui/icons/tavik32.xpm"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
-#include "TavikConfig.h"
+#include "console/Console.h"
 #include "i18n/Language.h"
 
 #include <QCommandLineOption>
@@ -9,10 +9,6 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace tavik {
 
@@ -69,28 +65,10 @@ const char* const kQtOptionsWithValue[] = {
 const char* const kQtFlags[] = {"reverse", "widgetcount", "testability",
                                 "sync",    "nograb",      "dograb"};
 
-// A message echoes the user's text: control characters would reach the
-// terminal as commands.
-std::string Printable(const QString& text) {
-    std::string line = text.toStdString();
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-    }
-    return line;
-}
-
-int Print(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "tavik: write error: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return 0;
-}
+constexpr char kProgram[] = "tavik";
 
 int Refuse(const QString& message) {
-    std::fprintf(stderr, "tavik: %s\n", Printable(message).c_str());
-    return 2;
+    return Fail(kProgram, 2, Printable(message.toStdString()));
 }
 
 } // namespace
@@ -119,9 +97,8 @@ std::optional<int> AnswerCommandLine(const std::vector<std::string>& args) {
         return Refuse(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     if (parser.isSet(help))
-        return Print(Translate(UsageLanguage(), "CommandLine", kHelp).toStdString());
-    if (parser.isSet(version))
-        return Print(std::string("tavik (Tavik) ") + TAVIK_VERSION + "\n" + kLicence);
+        return Print(kProgram, Translate(UsageLanguage(), "CommandLine", kHelp).toStdString());
+    if (parser.isSet(version)) return Print(kProgram, VersionLine(kProgram) + kLicence);
     return std::nullopt;
 }
 

@@ -5,10 +5,10 @@
 // by side. The recordings are made once with ffmpeg and kept in the
 // temporary folder.
 #include "app/Application.h"
-#include "support/MemoryWindow.h"
 #include "app/RecordingDrop.h"
 #include "app/TavikWindow.h"
 #include "media/RecordingProbe.h"
+#include "support/MemoryWindow.h"
 
 #include <QApplication>
 #include <QDir>

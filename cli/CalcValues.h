@@ -56,9 +56,4 @@ std::int32_t ReadMilliFps(std::string_view option, std::string_view text);
 // M:SS, the seconds in two digits, so the text reads back through ReadTime.
 std::string TimeText(MinSec time);
 
-// Text as a message echoes it: control characters, and bytes that are not
-// UTF-8, as \n, \t, \r or \xNN, so an echoed value cannot move the cursor or
-// start an escape sequence on the terminal.
-std::string Printable(std::string_view text);
-
 } // namespace tavik

@@ -2,6 +2,7 @@
 #include "FitCheck.h"
 
 #include "CalcValues.h"
+#include "console/Console.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

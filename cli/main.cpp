@@ -13,9 +13,9 @@
 
 #include "CalcValues.h"
 #include "FitCheck.h"
-#include "TavikCalcConfig.h"
 #include "TerminationSignals.h"
 
+#include "console/Console.h"
 #include "core/CalcError.h"
 #include "core/Container.h"
 #include "core/Formulas.h"
@@ -23,7 +23,6 @@
 #include "i18n/CalcMessages.h"
 #include "i18n/Language.h"
 #include "media/RecordingProbe.h"
-#include "winsys/EventDelivery.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -183,10 +182,6 @@ std::string HelpText() {
         text += left + UsageText(row.help) + "\n";
     }
     return text + UsageText(kHelpTail);
-}
-
-std::string VersionText() {
-    return std::string(kProgram) + " (Tavik) " + TAVIK_VERSION + "\n";
 }
 
 // The parsed options of one command. Reading a value that is not given is
@@ -431,15 +426,11 @@ Printed Compute(const Calculation& calc, bool json) {
 }
 
 int Fail(int status, const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
-    return status;
+    return tavik::Fail(kProgram, status, message);
 }
 
 int Print(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        return Fail(1, std::string("write error: ") + std::strerror(errno));
-    return 0;
+    return tavik::Print(kProgram, text);
 }
 
 int Run(int argc, char** argv) {
@@ -458,7 +449,7 @@ int Run(int argc, char** argv) {
     }
     if (!parser.parse(arguments)) return Fail(2, echoed(parser.errorText()));
     if (parser.isSet("help")) return Print(HelpText());
-    if (parser.isSet("version")) return Print(VersionText());
+    if (parser.isSet("version")) return Print(VersionLine(kProgram));
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())

@@ -23,4 +23,10 @@ const char* MessageOf(CalcError::Kind kind) {
 
 CalcError::CalcError(Kind kind) : std::runtime_error(MessageOf(kind)), kind_(kind) {}
 
+std::string ErrorBoxText(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    return text;
+}
+
 } // namespace tavik

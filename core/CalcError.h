@@ -2,6 +2,8 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 namespace tavik {
 
@@ -19,5 +21,11 @@ public:
 private:
     Kind kind_;
 };
+
+// The text a failure is reported with, in the error box and on tavik-calc's
+// error output: the message, with "." appended when the message is not empty
+// and its last byte sorts above "." (every byte of a multi-byte character
+// does).
+std::string ErrorBoxText(std::string_view message);
 
 } // namespace tavik

@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "EventDelivery.h"
 
+#include "core/CalcError.h"
+
 #include <exception>
 #include <utility>
 
 namespace tavik {
-
-std::string ErrorBoxText(std::string_view message) {
-    std::string text(message);
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    return text;
-}
 
 EventDelivery::EventDelivery(ErrorBox& errorBox, std::string caption, MessageOf messageOf)
     : errorBox_(errorBox), caption_(std::move(caption)), messageOf_(std::move(messageOf)) {}

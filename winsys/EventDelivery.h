@@ -6,14 +6,8 @@
 #include <exception>
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace tavik {
-
-// The error box text: the message, with "." appended when the message is not
-// empty and its last byte sorts above "." (every byte of a multi-byte
-// character does).
-std::string ErrorBoxText(std::string_view message);
 
 // Runs each event's handler inside the guard: a failure that escapes the
 // handler ends it and is shown in the error box, and Deliver returns normally.

@@ -6,21 +6,22 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(below_core "")
-set(below_winsys "")
+set(below_console "")
+set(below_winsys core)
 set(below_ui core winsys)
 set(below_media core)
 set(below_i18n core)
-set(below_app core winsys ui media i18n)
-set(below_cli core winsys media i18n)
+set(below_app core console winsys ui media i18n)
+set(below_cli core console media i18n)
 set(below_tests/support core winsys ui media)
 set(below_tests/unit core winsys ui i18n support)
 set(below_tests/window core winsys ui media i18n app support)
 set(below_tests/system core media support)
 set(below_tests/fuzz core)
-set(qt_free core winsys ui tests/fuzz)
+set(qt_free core console winsys ui tests/fuzz)
 
 set(faults "")
-foreach(layer core winsys ui media i18n app cli
+foreach(layer core console winsys ui media i18n app cli
         tests/support tests/unit tests/window tests/system tests/fuzz)
     file(GLOB_RECURSE sources ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
     foreach(source ${sources})

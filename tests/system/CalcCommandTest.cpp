@@ -3,10 +3,10 @@
 // as a child process, and through the in-memory window (typing the same
 // inputs and clicking the command's button); both must give the same text.
 
-#include "support/TestMedia.h"
-#include "support/MemoryWindow.h"
 #include "core/Container.h"
 #include "media/RecordingProbe.h"
+#include "support/MemoryWindow.h"
+#include "support/TestMedia.h"
 
 #include <gtest/gtest.h>
 

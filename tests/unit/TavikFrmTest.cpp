@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/MemoryWindow.h"
+#include "core/CalcError.h"
 #include "core/Container.h"
 #include "core/IntField.h"
+#include "support/MemoryWindow.h"
 
 #include <gtest/gtest.h>
 

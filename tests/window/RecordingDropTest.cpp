@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/RecordingDrop.h"
-#include "support/TestMedia.h"
-#include "support/MemoryWindow.h"
 #include "app/TavikWindow.h"
+#include "support/MemoryWindow.h"
+#include "support/TestMedia.h"
 
 #include <QApplication>
 #include <QComboBox>

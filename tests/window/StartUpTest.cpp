@@ -2,11 +2,11 @@
 // Start-up and error reporting around the real window: the command line, the
 // platform the program starts on, the desktop's name for it, and the main
 // window's top-most state while the error box is open.
-#include "TavikConfig.h"
-#include "support/MemoryWindow.h"
+#include "TavikVersion.h"
 #include "app/Platform.h"
 #include "app/QtWindowSystem.h"
 #include "app/TavikWindow.h"
+#include "support/MemoryWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -112,7 +112,11 @@ TEST(CommandLine, AnswersHelpVersionAndBadOptionsWithoutADisplay) {
          2,
          "",
          "tavik: Missing value after '-platform'.\n"},
-        {"control_characters", {"--\x1b[2J\x7f"}, 2, "", "tavik: Unknown option '?[2J?'.\n"},
+        {"control_characters",
+         {"--\x1b[2J\x7f"},
+         2,
+         "",
+         "tavik: Unknown option '\\x1b[2J\\x7f'.\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

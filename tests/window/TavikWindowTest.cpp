@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TavikWindow.h"
-#include "TavikConfig.h"
+#include "TavikVersion.h"
 #include "app/Application.h"
 #include "app/ErrorMessages.h"
-#include "support/MemoryWindow.h"
 #include "core/CalcError.h"
 #include "core/Container.h"
 #include "core/IntField.h"
 #include "i18n/Language.h"
 #include "media/ProbeReport.h"
+#include "support/MemoryWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
