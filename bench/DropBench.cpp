@@ -5,9 +5,9 @@
 // by side. The recordings are made once with ffmpeg and kept in the
 // temporary folder.
 #include "app/Application.h"
-#include "app/RecordingDrop.h"
-#include "app/TavikWindow.h"
 #include "media/RecordingProbe.h"
+#include "qtwin/RecordingDrop.h"
+#include "qtwin/TavikWindow.h"
 #include "support/MemoryWindow.h"
 
 #include <QApplication>

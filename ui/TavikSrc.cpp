@@ -142,14 +142,23 @@ void TTavikFrm::GetTimeBtnClick() {
     c_.SecEdit.SetText(IntToStr(time.seconds));
 }
 
-void TTavikFrm::RecordingsProbed(const ProbedRecordings& probed) {
+DropMark TTavikFrm::MarkDrop() const {
+    return {c_.MonthEdit.Text(), c_.SecEdit.Text(), c_.AudioRateBox.Text()};
+}
+
+void TTavikFrm::RecordingsProbed(const ProbedRecordings& probed, const DropMark& atDrop) {
     if (!probed.failure.empty()) throw RecordingError(probed.failure);
-    if (probed.playSec) {
+    // Every field is compared before any is written: the minutes' write runs
+    // a cascade that rewrites the seconds.
+    const bool timeKept =
+        c_.MonthEdit.Text() == atDrop.minutes && c_.SecEdit.Text() == atDrop.seconds;
+    const bool audioKept = c_.AudioRateBox.Text() == atDrop.audioRate;
+    if (probed.playSec && timeKept) {
         const MinSec time = ToMinSec(*probed.playSec);
         c_.MonthEdit.SetText(IntToStr(time.minutes));
         c_.SecEdit.SetText(IntToStr(time.seconds));
     }
-    if (probed.audioKbps) c_.AudioRateBox.SetText(IntToStr(*probed.audioKbps));
+    if (probed.audioKbps && audioKept) c_.AudioRateBox.SetText(IntToStr(*probed.audioKbps));
 }
 
 void TTavikFrm::HelpBtnClick() {

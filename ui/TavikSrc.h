@@ -10,6 +10,7 @@
 // The container chosen on the settings page picks the sums: none keeps the
 // designed ones, any other counts the container's share into the size.
 
+#include "TavikControls.h"
 #include "core/Container.h"
 #include "winsys/WindowSystem.h"
 
@@ -22,24 +23,9 @@ namespace tavik {
 
 // The window's controls as window-system operations, by their layout names.
 struct TavikControls {
-    Field& AudioRateBox;
-    Field& VideoRateBox;
-    Field& SizeBox;
-    Field& MonthEdit;
-    Field& SecEdit;
-    Field& TotalSecEdit;
-    Field& PieceEdit;
-    Field& TotalEdit;
-    Field& SepSecEdit;
-    Button& GetVideoBtn;
-    Button& GetSizeBtn;
-    Button& GetTimeBtn;
-    Button& TotalSecBtn;
-    CheckBox& NearRateChk;
-    Choice& ContainerBox;
-    Button& HelpBtn;
-    Field& MailEdit;
-    Field& URLEdit;
+#define TAVIK_CONTROL_OPERATION(Kind, Name) Kind& Name;
+    TAVIK_CONTROLS(TAVIK_CONTROL_OPERATION)
+#undef TAVIK_CONTROL_OPERATION
 };
 
 // The container an item of ContainerBox stands for: the containers in their
@@ -48,12 +34,19 @@ Container ContainerOfIndex(int index);
 
 // What probing recordings dropped onto the window found: a failure message,
 // or their playing time (summed, rounded up to a whole second) and, where
-// every file states one, their audio rate in Kbps. A value left out (the
-// user changed that field while the probe ran) leaves its fields as they are.
+// every file states one, their audio rate in Kbps. A value left out leaves
+// its fields as they are.
 struct ProbedRecordings {
     std::string failure;
     std::optional<std::int32_t> playSec;
     std::optional<std::int32_t> audioKbps;
+};
+
+// What the fields a probe writes held when the recordings were dropped.
+struct DropMark {
+    std::string minutes;
+    std::string seconds;
+    std::string audioRate;
 };
 
 // A probe that failed, raised to the guard so it reaches the error box.
@@ -84,11 +77,16 @@ public:
     void HelpBtnClick();
     void MailEditDblClick(const Field& sender);
 
+    // Run as dropped recordings start to be probed: what the probe's fields
+    // hold, to be handed back with its result.
+    DropMark MarkDrop() const;
+
     // Run when probing dropped recordings has ended. Writes the time as
     // GetTimeBtnClick does (minutes, then seconds, each write running its
     // cascade) where known, then the audio rate where known; a failure writes
-    // nothing.
-    void RecordingsProbed(const ProbedRecordings& probed);
+    // nothing. A time or audio rate the user changed since `atDrop` is kept:
+    // only fields that still hold what they held then are written.
+    void RecordingsProbed(const ProbedRecordings& probed, const DropMark& atDrop);
 
 private:
     std::int32_t ReadAndNormalise(Field& field);

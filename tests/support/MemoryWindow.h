@@ -122,32 +122,26 @@ public:
         delivery.Deliver([this] { frm.FormShow(); });
     }
 
+    // Every field, by its layout name.
+    std::vector<std::pair<std::string, const MemoryField*>> Fields() const;
+
     MemoryErrorBox errorBox;
     MemoryHelpDispatch help;
     MemoryShell shell;
     EventDelivery delivery;
     WriteLog writes;
 
-    MemoryField AudioRateBox;
-    MemoryField VideoRateBox;
-    MemoryField SizeBox;
-    MemoryField MonthEdit;
-    MemoryField SecEdit;
-    MemoryField TotalSecEdit;
-    MemoryField PieceEdit;
-    MemoryField TotalEdit;
-    MemoryField SepSecEdit;
-    MemoryButton GetVideoBtn;
-    MemoryButton GetSizeBtn;
-    MemoryButton GetTimeBtn;
-    MemoryButton TotalSecBtn;
-    MemoryCheckBox NearRateChk;
-    MemoryChoice ContainerBox;
-    MemoryButton HelpBtn;
-    MemoryField MailEdit;
-    MemoryField URLEdit;
+#define TAVIK_MEMORY_CONTROL(Kind, Name) Memory##Kind Name;
+    TAVIK_CONTROLS(TAVIK_MEMORY_CONTROL)
+#undef TAVIK_MEMORY_CONTROL
 
     TTavikFrm frm;
+
+private:
+    MemoryField NewField(const char* name);
+    MemoryButton NewButton(const char* name);
+    MemoryCheckBox NewCheckBox(const char* name);
+    MemoryChoice NewChoice(const char* name);
 };
 
 } // namespace tavik

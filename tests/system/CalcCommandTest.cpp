@@ -394,7 +394,7 @@ TEST(CalcCommand, RecordingsGiveWhatTheirDropGives) {
         const ProbeResult probed = ProbeRecordings(paths);
         ProbedRecordings dropped{probed.error.toStdString(), 0, {}};
         if (probed.summary) dropped = {"", probed.summary->playSec, probed.summary->audioKbps};
-        w.delivery.Deliver([&] { w.frm.RecordingsProbed(dropped); });
+        w.delivery.Deliver([&] { w.frm.RecordingsProbed(dropped, w.frm.MarkDrop()); });
         if (c.audio) w.AudioRateBox.Type(c.audio);
         (command == "size" ? w.GetSizeBtn : w.GetVideoBtn).Click();
 

@@ -154,7 +154,7 @@ const Scenario kScenarios[] = {
     {"recordings_time_and_audio",
      [](MemoryWindow& w) {
          w.TotalEdit.Type("4");
-         w.delivery.Deliver([&w] { w.frm.RecordingsProbed({"", 3725, 257}); });
+         w.delivery.Deliver([&w] { w.frm.RecordingsProbed({"", 3725, 257}, w.frm.MarkDrop()); });
      },
      {{"MonthEdit", "62"},
       {"SecEdit", "5"},
@@ -163,15 +163,37 @@ const Scenario kScenarios[] = {
       {"AudioRateBox", "257"}},
      {}},
     {"recordings_without_audio_rate",
-     [](MemoryWindow& w) { w.delivery.Deliver([&w] {
-                               w.frm.RecordingsProbed({"", 59, {}});
-                           }); },
+     [](MemoryWindow& w) {
+         w.delivery.Deliver([&w] { w.frm.RecordingsProbed({"", 59, {}}, w.frm.MarkDrop()); });
+     },
      {{"MonthEdit", "0"}, {"SecEdit", "59"}, {"TotalSecEdit", "59"}, {"SepSecEdit", "59"}},
+     {}},
+    // The user changed a field while the probe ran: that field keeps it.
+    {"recordings_after_time_typed",
+     [](MemoryWindow& w) {
+         const DropMark atDrop = w.frm.MarkDrop();
+         w.SecEdit.Type("7");
+         w.delivery.Deliver([&] { w.frm.RecordingsProbed({"", 3725, 257}, atDrop); });
+     },
+     {{"SecEdit", "7"}, {"TotalSecEdit", "1807"}, {"SepSecEdit", "1807"}, {"AudioRateBox", "257"}},
+     {}},
+    {"recordings_after_audio_typed",
+     [](MemoryWindow& w) {
+         const DropMark atDrop = w.frm.MarkDrop();
+         w.AudioRateBox.Type("64");
+         w.delivery.Deliver([&] { w.frm.RecordingsProbed({"", 59, 257}, atDrop); });
+     },
+     {{"MonthEdit", "0"},
+      {"SecEdit", "59"},
+      {"TotalSecEdit", "59"},
+      {"SepSecEdit", "59"},
+      {"AudioRateBox", "64"}},
      {}},
     {"recordings_failed",
      [](MemoryWindow& w) {
          w.delivery.Deliver([&w] {
-             w.frm.RecordingsProbed({"「a.ts」の再生時間がわかりません", 60, 192});
+             w.frm.RecordingsProbed({"「a.ts」の再生時間がわかりません", 60, 192},
+                                    w.frm.MarkDrop());
          });
      },
      {},

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/RecordingDrop.h"
-#include "app/TavikWindow.h"
+#include "qtwin/RecordingDrop.h"
+#include "qtwin/TavikWindow.h"
 #include "support/MemoryWindow.h"
 #include "support/TestMedia.h"
 

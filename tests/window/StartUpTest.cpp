@@ -4,8 +4,8 @@
 // window's top-most state while the error box is open.
 #include "TavikVersion.h"
 #include "app/Platform.h"
-#include "app/QtWindowSystem.h"
-#include "app/TavikWindow.h"
+#include "qtwin/QtErrorBox.h"
+#include "qtwin/TavikWindow.h"
 #include "support/MemoryWindow.h"
 
 #include <QApplication>

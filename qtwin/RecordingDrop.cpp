@@ -2,9 +2,7 @@
 #include "RecordingDrop.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QShortcut>
 #include <QSysInfo>
@@ -116,7 +114,7 @@ bool RecordingDrop::eventFilter(QObject* watched, QEvent* event) {
 
 bool RecordingDrop::Start(const QList<QByteArray>& paths) {
     if (!probe_.Start(paths, [this](const ProbeResult& r) { Probed(r); })) return false;
-    atDrop_ = TimeAndAudio();
+    atDrop_ = frm_.MarkDrop();
     busyCursor_.start();
     stop_->setEnabled(true);
     return true;
@@ -129,27 +127,16 @@ void RecordingDrop::EndWait() {
     cursorShown_ = false;
 }
 
-QStringList RecordingDrop::TimeAndAudio() const {
-    QStringList texts;
-    for (const char* name : {"MonthEdit", "SecEdit"}) {
-        const auto* edit = window_.findChild<QLineEdit*>(QLatin1String(name));
-        texts << (edit ? edit->text() : QString());
-    }
-    const auto* audio = window_.findChild<QComboBox*>(QStringLiteral("AudioRateBox"));
-    return texts << (audio ? audio->currentText() : QString());
-}
-
 void RecordingDrop::Probed(const ProbeResult& result) {
     EndWait();
     ProbedRecordings probed;
     if (result.summary) {
-        const QStringList now = TimeAndAudio();
-        if (now.mid(0, 2) == atDrop_.mid(0, 2)) probed.playSec = result.summary->playSec;
-        if (now.at(2) == atDrop_.at(2)) probed.audioKbps = result.summary->audioKbps;
+        probed.playSec = result.summary->playSec;
+        probed.audioKbps = result.summary->audioKbps;
     } else {
         probed.failure = result.error.toStdString();
     }
-    delivery_.Deliver([this, &probed] { frm_.RecordingsProbed(probed); });
+    delivery_.Deliver([this, &probed] { frm_.RecordingsProbed(probed, atDrop_); });
 }
 
 } // namespace tavik

@@ -6,7 +6,6 @@
 // and TTavikFrm wired to them. Creating it runs no handler; ShowAtStartUp()
 // runs FormShow, centres the window and shows it.
 
-#include "QtWindowSystem.h"
 #include "ui/TavikSrc.h"
 #include "winsys/EventDelivery.h"
 
@@ -39,11 +38,7 @@ public:
     const QStringList& MissingText() const { return missing_; }
 
 private:
-    void ApplyFont();
-    qreal MeasureCaptions(const QFont& font);
     void ApplyScale();
-    void SetUpNumberFields();
-    void SpreadLabelBlanks();
     void FitAuthorPage();
     void ApplyColours();
     QMargins CentreOnPrimaryScreen(const std::optional<QMargins>& askedFrame);

@@ -20,7 +20,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
-#include <QStringList>
 #include <QTimer>
 
 class QMimeData;
@@ -51,7 +50,6 @@ private:
     bool Start(const QList<QByteArray>& paths);
     void Probed(const ProbeResult& result);
     void EndWait();
-    QStringList TimeAndAudio() const;
 
     QWidget& window_;
     TTavikFrm& frm_;
@@ -60,7 +58,7 @@ private:
     QTimer busyCursor_;
     bool cursorShown_ = false;
     QShortcut* stop_;
-    QStringList atDrop_; // minutes, seconds, audio rate
+    DropMark atDrop_;
 };
 
 } // namespace tavik
