@@ -3,134 +3,23 @@
 // as a child process, and through the in-memory window (typing the same
 // inputs and clicking the command's button); both must give the same text.
 
+#include "CalcProcess.h"
 #include "core/Container.h"
-#include "media/RecordingProbe.h"
 #include "support/MemoryWindow.h"
-#include "support/TestMedia.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
-
-extern char** environ;
 
 namespace tavik {
 namespace {
-
-struct Outcome {
-    int status = -1; // the exit status, or -1
-    int signal = 0;  // the signal it died of, or 0
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    close(fd);
-    return text;
-}
-
-struct Started {
-    pid_t pid = -1;
-    int out = -1;
-    int err = -1;
-};
-
-// The child's locale: C unless a row names another, so a developer's own
-// locale cannot change the language of the texts these tests pin.
-using Locale = std::vector<std::string>;
-const Locale kC{"LANG=C"};
-
-std::vector<std::string> Environment(const Locale& locale) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('='));
-        if (name != "LANG" && name != "LANGUAGE" && name.rfind("LC_", 0) != 0) env.push_back(entry);
-    }
-    env.insert(env.end(), locale.begin(), locale.end());
-    return env;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& s : strings)
-        pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-// Starts argv[0] with the arguments, outputs to pipes (or stdout sent to the
-// file stdoutPath); not through a shell.
-Started Start(std::vector<std::string> args, const char* stdoutPath = nullptr,
-              const Locale& locale = kC) {
-    std::vector<char*> argv = Pointers(args);
-    std::vector<std::string> env = Environment(locale);
-    std::vector<char*> envp = Pointers(env);
-    int out[2], err[2];
-    if (pipe(out) != 0 || pipe(err) != 0) return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stdoutPath)
-        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath, O_WRONLY, 0);
-    else
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    for (int fd : {out[0], out[1], err[0], err[1]})
-        posix_spawn_file_actions_addclose(&actions, fd);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    close(err[1]);
-    return {spawned == 0 ? pid : -1, out[0], err[0]};
-}
-
-// Its outputs to their end, then its exit.
-Outcome Finish(const Started& started) {
-    Outcome outcome;
-    outcome.out = ReadAll(started.out); // the outputs are a line or two: no pipe fills
-    outcome.err = ReadAll(started.err);
-    int status = 0;
-    if (started.pid > 0 && waitpid(started.pid, &status, 0) == started.pid) {
-        if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-        if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
-    }
-    return outcome;
-}
-
-Outcome Spawn(std::vector<std::string> args, const char* stdoutPath = nullptr,
-              const Locale& locale = kC) {
-    return Finish(Start(std::move(args), stdoutPath, locale));
-}
-
-Outcome RunCalc(std::vector<std::string> args, const char* stdoutPath = nullptr,
-                const Locale& locale = kC) {
-    args.insert(args.begin(), TAVIK_CALC_PATH);
-    return Spawn(std::move(args), stdoutPath, locale);
-}
 
 const std::string kIntDivide = "ゼロによる除算.";
 const std::string kFloatDivide = "0 による浮動小数点数除算.";
@@ -336,126 +225,6 @@ TEST(CalcCommand, ContainerGivesTheFittedSums) {
     EXPECT_EQ(tooSmall.err, "tavik-calc: " + kNoRoomForVideo + "\n");
 }
 
-// How the recordings are given: --file before each, after one --file, after
-// the options (as a shell glob gives them), or after "--".
-enum class Given { EachFile, OneFile, Trailing, AfterDashes };
-
-struct RecordingCase {
-    const char* name;
-    const char* command;
-    std::vector<const char*> files;
-    const char* audio; // --audio, or nullptr to take the recordings'
-    int status;
-    Given given = Given::EachFile;
-};
-
-// clang-format off
-const RecordingCase kRecordingCases[] = {
-    {"rate_audio_from_file", "rate", {"rec.ts"}, nullptr, 0},
-    {"rate_audio_given",     "rate", {"rec.ts"}, "64", 0},
-    {"size_times_summed",    "size", {"rec.ts", "rec.mkv"}, nullptr, 0},
-    {"size_silent_given",    "size", {"silent.mp4", "rec.ts"}, "100", 0},
-    {"size_silent_no_audio", "size", {"silent.mp4"}, nullptr, 2},
-    {"rate_missing_file",    "rate", {"missing.ts"}, nullptr, 1},
-    {"rate_shift_jis_name",  "rate", {kShiftJisName}, nullptr, 0},
-    {"rate_raw_aac",         "rate", {"rec.aac"}, "128", 1},
-    {"rate_joined",          "rate", {"joined.ts"}, nullptr, 1},
-    {"rate_glob",            "rate", {"rec.ts", "rec.mkv", "silent.mp4"}, "64", 0, Given::Trailing},
-    {"size_after_one_file",  "size", {"rec.mkv", "rec.ts"}, nullptr, 0, Given::OneFile},
-    {"rate_after_dashes",    "rate", {"-h", "rec.mkv"}, nullptr, 0, Given::AfterDashes},
-};
-// clang-format on
-
-// --file gives what a drop of the same recordings gives in the window.
-TEST(CalcCommand, RecordingsGiveWhatTheirDropGives) {
-    const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
-    int argc = 1;
-    char name[] = "tavik_calc_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv); // the probe's child process needs it
-    for (const RecordingCase& c : kRecordingCases) {
-        SCOPED_TRACE(c.name);
-        const std::string command = c.command;
-        std::vector<std::string> args{command, command == "size" ? "--video" : "--size", "650"};
-        if (c.audio) args.insert(args.end(), {"--audio", c.audio});
-        if (c.given == Given::OneFile) args.push_back("--file");
-        if (c.given == Given::AfterDashes) args.push_back("--");
-        QList<QByteArray> paths;
-        for (const char* file : c.files) {
-            paths << media.File(file);
-            if (c.given == Given::EachFile) args.push_back("--file");
-            args.push_back(paths.back().toStdString());
-        }
-
-        MemoryWindow w;
-        w.Show();
-        (command == "size" ? w.VideoRateBox : w.SizeBox).Type("650");
-        const ProbeResult probed = ProbeRecordings(paths);
-        ProbedRecordings dropped{probed.error.toStdString(), 0, {}};
-        if (probed.summary) dropped = {"", probed.summary->playSec, probed.summary->audioKbps};
-        w.delivery.Deliver([&] { w.frm.RecordingsProbed(dropped, w.frm.MarkDrop()); });
-        if (c.audio) w.AudioRateBox.Type(c.audio);
-        (command == "size" ? w.GetSizeBtn : w.GetVideoBtn).Click();
-
-        const Outcome outcome = RunCalc(args);
-        EXPECT_EQ(outcome.status, c.status) << outcome.err;
-        if (c.status == 0) {
-            EXPECT_EQ(outcome.out, (command == "size" ? w.SizeBox : w.VideoRateBox).Text() + "\n");
-        } else if (c.status == 1) {
-            ASSERT_FALSE(w.errorBox.shown.empty());
-            EXPECT_EQ(outcome.err, "tavik-calc: " + w.errorBox.shown.front().text + "\n");
-        } else {
-            EXPECT_NE(outcome.err.find("--audio"), std::string::npos) << outcome.err;
-        }
-    }
-}
-
-template <typename Condition> bool WaitFor(Condition condition) {
-    for (int i = 0; i < 2000 && !condition(); ++i)
-        usleep(10000);
-    return condition();
-}
-
-// Killing the command while ffprobe runs ends ffprobe too: on SIGTERM the
-// command kills and reaps it before dying; on SIGKILL the kernel kills it
-// (PR_SET_PDEATHSIG) and it comes to this test, its nearest subreaper.
-TEST(CalcCommand, KilledWhileProbingLeavesNoFfprobe) {
-    const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
-    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-    const std::string pidFile = media.Scratch("ffprobe.pid").toStdString();
-    QDir().mkpath(media.Scratch("bin"));
-    media.StandIn("bin/ffprobe", QStringLiteral("echo $$ > '%1.part'; mv '%1.part' '%1'\n"
-                                                "exec sleep 600")
-                                     .arg(QString::fromStdString(pidFile)));
-    for (const int signal : {SIGTERM, SIGKILL}) {
-        SCOPED_TRACE(signal);
-        std::remove(pidFile.c_str());
-        // env execs the command in its own process: calc.pid is the command's.
-        const Started calc =
-            Start({"/usr/bin/env",
-                   "PATH=" + media.Scratch("bin").toStdString() + ":" + std::getenv("PATH"),
-                   TAVIK_CALC_PATH, "rate", "--size", "650", media.File("rec.ts").toStdString()});
-        ASSERT_TRUE(WaitFor([&] { return std::ifstream(pidFile).good(); }));
-        pid_t probe = 0;
-        std::ifstream(pidFile) >> probe;
-        ASSERT_GT(probe, 0);
-        kill(calc.pid, signal);
-        EXPECT_EQ(Finish(calc).signal, signal);
-        int status = 0;
-        if (signal == SIGTERM) {
-            EXPECT_EQ(waitpid(probe, &status, WNOHANG), -1); // never ours: already reaped
-        } else {
-            bool reaped = false;
-            WaitFor([&] { return reaped = reaped || waitpid(probe, &status, WNOHANG) == probe; });
-            EXPECT_TRUE(reaped);
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        }
-        if (kill(probe, SIGKILL) == 0) waitpid(probe, &status, 0);
-    }
-}
-
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
@@ -541,65 +310,6 @@ TEST(CalcCommand, BadValuesExit2WithOneLineNamingTheOption) {
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
         EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
-    }
-}
-
-struct CheckCase {
-    const char* name;
-    // rec.ts (2.52 s) padded with zeros to a length (0: none made), and its bytes over 2.52 s
-    std::vector<std::pair<qint64, qint64>> files;
-    const char* size;
-    int status;
-    const char* verdict; // the last line; nullptr: the file cannot be read
-};
-
-// clang-format off
-const CheckCase kCheckCases[] = {
-    {"fits_to_the_byte",   {{1048576, 3329}}, "1", 0, "fits: 0.00 MB spare"},
-    {"one_byte_over",      {{1048577, 3329}}, "1", 1, "does not fit: 0.01 MB over"},
-    {"spare_rounded_down", {{1048576, 3329}, {1028653, 3266}}, "3", 0, "fits: 1.01 MB spare"},
-    {"no_room",            {{1048576, 3329}}, "0", 1, "does not fit: 1.00 MB over"},
-    {"missing",            {{0, 0}}, "1", 1, nullptr},
-};
-// clang-format on
-
-TEST(CalcCommand, CheckWeighsRecordingsAgainstTheSize) {
-    const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
-    for (const CheckCase& c : kCheckCases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> args{"check", "--size", c.size};
-        std::string lines;
-        QJsonArray files;
-        qint64 bytes = 0;
-        for (const auto& [length, kbps] : c.files) {
-            const QString path =
-                media.Scratch(QStringLiteral("%1-%2.ts").arg(c.name).arg(files.size()));
-            if (length) QFile::copy(media.Path(QStringLiteral("rec.ts")), path);
-            if (length) QFile(path).resize(length);
-            args.insert(args.end(), {"--file", QFile::encodeName(path).toStdString()});
-            lines += args.back() + "\t" + std::to_string(length) + " bytes\t2.520 s\t" +
-                     std::to_string(kbps) + " kbit/s\n";
-            files.append(
-                QJsonObject{{"name", path}, {"bytes", length}, {"seconds", 2.52}, {"kbps", kbps}});
-            bytes += length;
-        }
-        const Outcome plain = RunCalc(args);
-        EXPECT_EQ(plain.status, c.status);
-        const std::string unreadable = NotAReadableFile(args.back().c_str()).toStdString();
-        EXPECT_EQ(plain.err, c.verdict ? "" : "tavik-calc: " + unreadable + ".\n");
-        if (!c.verdict) continue;
-        EXPECT_EQ(plain.out, lines + c.verdict + "\n");
-        args.push_back("--json");
-        const Outcome json = RunCalc(args);
-        EXPECT_EQ(json.status, c.status);
-        EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object(),
-                  (QJsonObject{{"command", "check"},
-                               {"size_mb", std::stoi(c.size)},
-                               {"bytes", bytes},
-                               {"fits", c.status == 0},
-                               {"spare_bytes", std::stoll(c.size) * 1048576 - bytes},
-                               {"files", files}}));
     }
 }
 
