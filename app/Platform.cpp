@@ -13,10 +13,13 @@ namespace tavik {
 const char kNativeNote[] =
     "tavik: no X display; running natively, where staying on top is left to the compositor";
 const char kNoDisplayLine[] = "tavik: no display to open the window on";
-const char kNoWaylandPlatformLine[] = "tavik: no X display, and Qt's Wayland platform is missing; "
-                                      "install the Debian package qt6-wayland";
 
 namespace {
+
+// Where the only display is a Wayland one and Qt's Wayland platform is not
+// installed.
+const char kNoWaylandPlatformLine[] = "tavik: no X display, and Qt's Wayland platform is missing; "
+                                      "install the Debian package qt6-wayland";
 
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);

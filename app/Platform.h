@@ -42,9 +42,6 @@ extern const char kNativeNote[];
 const char* StartUpNote(const PlatformChoice& choice, const std::string& started);
 // The one line printed on stderr when there is no display.
 extern const char kNoDisplayLine[];
-// The one line printed on stderr when the only display is a Wayland one and
-// Qt's Wayland platform is not installed.
-extern const char kNoWaylandPlatformLine[];
 
 // The line to print before exiting with status 1, where the window has no
 // display to open on; null where the start goes on. Qt's plugin folders are

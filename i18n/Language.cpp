@@ -23,8 +23,9 @@ QTranslator& EnglishTranslator() {
     return *translator;
 }
 
-} // namespace
-
+// The first of Japanese and English that the list names, entries as
+// QLocale::uiLanguages() gives them ("ja-JP", "en"); `unnamed` when it names
+// neither before its end or a C or POSIX locale.
 Language PreferredLanguage(const QStringList& uiLanguages, Language unnamed) {
     for (const QString& entry : uiLanguages) {
         const QString language = entry.section(QLatin1Char('-'), 0, 0)
@@ -37,6 +38,8 @@ Language PreferredLanguage(const QStringList& uiLanguages, Language unnamed) {
     }
     return unnamed;
 }
+
+} // namespace
 
 QStringList UserLanguages() {
     return QLocale::system().uiLanguages();

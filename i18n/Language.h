@@ -13,11 +13,6 @@ namespace tavik {
 
 enum class Language { Japanese, English };
 
-// The first of Japanese and English that the list names, entries as
-// QLocale::uiLanguages() gives them ("ja-JP", "en"); `unnamed` when it names
-// neither before its end or a C or POSIX locale.
-Language PreferredLanguage(const QStringList& uiLanguages, Language unnamed);
-
 // The user's preference: LANGUAGE, LC_ALL, LC_MESSAGES and LANG, in order.
 QStringList UserLanguages();
 
