@@ -95,5 +95,16 @@ TEST(CalcCommandRun, GivesEachCommandsOutputOrFailure) {
     }
 }
 
+// Every option's help starts in one column, two blanks after the longest
+// option; the text after them depends on the language.
+TEST(CalcCommandRun, HelpLinesUpTheOptions) {
+    const std::string help = HelpText();
+    for (const std::string left : {"\n      --json            ", "\n      --container=NAME  "}) {
+        const std::size_t at = help.find(left);
+        ASSERT_NE(at, std::string::npos) << left;
+        EXPECT_NE(help.at(at + left.size()), ' ') << left;
+    }
+}
+
 } // namespace
 } // namespace tavik
