@@ -322,5 +322,12 @@ INSTANTIATE_TEST_SUITE_P(Calculator, ScenarioTest, testing::ValuesIn(kScenarios)
 INSTANTIATE_TEST_SUITE_P(Container, ScenarioTest, testing::ValuesIn(kContainerScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// QComboBox gives -1 with nothing chosen: an index outside the list is none.
+TEST(ContainerOfIndex, OutsideTheListIsNone) {
+    EXPECT_EQ(ContainerOfIndex(-1), Container::None);
+    EXPECT_EQ(ContainerOfIndex(5), Container::Mkv);
+    EXPECT_EQ(ContainerOfIndex(6), Container::None);
+}
+
 } // namespace
 } // namespace tavik
