@@ -59,21 +59,11 @@ struct RunCase {
 const RunCase kCases[] = {
     {"size_split_json", {"size", "--json", "--audio", "192", "--video", "1150", "--time", "45:00", "--split", "3/4"}, Thrown::Nothing,
      R"({"audio_kbps":192,"command":"size","play_s":2025,"size_mb":332,"split_recorded":4,"split_saved":3,"time":"45:00","time_s":2700,"video_kbps":1150})" "\n"},
-    {"size_ts_json", {"size", "--json", "--container", "ts", "--audio", "192", "--video", "1150", "--time", "5400"}, Thrown::Nothing,
-     R"({"audio_kbps":192,"command":"size","container":"ts","container_bytes":91766736,"play_s":5400,"size_mb":952,"split_recorded":1,"split_saved":1,"time":"90:00","time_s":5400,"video_kbps":1150})" "\n"},
-    {"rate_estimate_json", {"rate", "--json", "--size", "650", "--time", "1800", "--audio", "192", "--estimate"}, Thrown::Nothing,
-     R"({"audio_kbps":192,"command":"rate","exact":false,"play_s":1800,"size_mb":650,"split_recorded":1,"split_saved":1,"time":"30:00","time_s":1800,"video_kbps":2722})" "\n"},
     {"rate_mp4_fps_json", {"rate", "--json", "--container", "mp4", "--fps", "29.97", "--size", "4482", "--time", "5400", "--audio", "192"}, Thrown::Nothing,
      R"({"audio_kbps":192,"command":"rate","container":"mp4","container_bytes":10368208,"exact":true,"fps":29.97,"play_s":5400,"size_mb":4482,"split_recorded":1,"split_saved":1,"time":"90:00","time_s":5400,"video_kbps":6755})" "\n"},
-    {"time_json", {"time", "--json", "--audio", "192", "--video", "1150", "--size", "650"}, Thrown::Nothing,
-     R"({"audio_kbps":192,"command":"time","size_mb":650,"time":"65:09","time_s":3909,"video_kbps":1150})" "\n"},
     {"time_ts",            {"time", "--container", "ts", "--audio", "192", "--video", "1150", "--size", "4482"}, Thrown::Nothing, "423:59\n"},
     {"check_refuses_audio", {"check", "--size", "1", "--audio", "1", "a.ts"}, Thrown::Usage, "--audio"},
-    {"time_refuses_split", {"time", "--audio", "1", "--video", "1", "--size", "1", "--split", "1/1"}, Thrown::Usage, "--split"},
-    {"size_needs_time",    {"size", "--audio", "1", "--video", "1"}, Thrown::Usage, "--time"},
     {"no_episodes",        {"size", "--audio", "192", "--video", "1150", "--time", "30:00", "--split", "1/0"}, Thrown::Calc, "ゼロによる除算"},
-    {"rate_below_audio",   {"rate", "--size", "1", "--time", "1:00:00", "--audio", "192"}, Thrown::Calc, "音声だけでも収まりません"},
-    {"rate_unreadable",    {"rate", "--size", "650", "--audio", "1", "/nonexistent/a.ts"}, Thrown::Unreadable, "a.ts"},
     {"check_unreadable",   {"check", "--size", "1", "--file", "/nonexistent/b.ts"}, Thrown::Unreadable, "b.ts"},
 };
 // clang-format on

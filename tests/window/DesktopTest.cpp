@@ -200,6 +200,7 @@ TEST(TavikWindowColours, AuthorIconHasAHaloOnADarkWindow) {
     EXPECT_EQ(shown.pixel(1, 0), QColor(Qt::white).rgba()); // beside the arrow's end
     EXPECT_EQ(qAlpha(shown.pixel(16, 1)), 0);               // two pixels off the shape
 }
+
 TEST(QtHelpDispatch, ContentsOpenTheHelpWindowAndQuitClosesIt) {
     QtHelpDispatch dispatch(QStringLiteral("/nonexistent/tavik/Tavik.hlp"));
     dispatch.RunHelpCommand(HelpDispatch::kContents, 0);

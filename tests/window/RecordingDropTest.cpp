@@ -145,6 +145,8 @@ TEST_F(RecordingDropTest, DroppedRecordingsFillTimeAndAudioRate) {
     const TestMedia& media = TestMedia::Get();
     if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
     window.findChild<QLineEdit*>(QStringLiteral("TotalEdit"))->setText(QStringLiteral("4"));
+    // Another rate than the recordings' 192, so the drop is seen writing it.
+    window.findChild<QComboBox*>(QStringLiteral("AudioRateBox"))->setEditText(QStringLiteral("64"));
     // rec.ts under its Shift-JIS name, from a file manager that names the host.
     const std::unique_ptr<QMimeData> files(
         UriList("file://localhost" + media.File(kShiftJisName).toPercentEncoding("/") + "\r\n" +
