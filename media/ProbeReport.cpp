@@ -178,15 +178,24 @@ QString ProbeStopped() {
     return QCoreApplication::translate("ProbeReport", "録画ファイルの調査を中止しました");
 }
 
-FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QByteArray& warnings) {
+FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QByteArray& warnings,
+                       const ts::RecordingFacts* own) {
     const std::optional<Report> report = ParseReport(json);
     if (!report) return Unreadable(path);
+    using Status = ts::RecordingFacts::Status;
+    if (own && own->status == Status::NoSuchProgramme)
+        return QCoreApplication::translate("ProbeReport", "「%1」にサービス %2 はありません。")
+            .arg(DisplayName(path))
+            .arg(own->wanted);
+    const bool ownTime = own && own->status == Status::Read;
     // Transport streams' container durations can be days off after a
     // timestamp wrap; the video stream's is the playing time.
-    const std::optional<std::int64_t> us = report->videoUs ? report->videoUs : report->containerUs;
+    const std::optional<std::int64_t> us = ownTime           ? own->durationUs
+                                           : report->videoUs ? report->videoUs
+                                                             : report->containerUs;
     if (!us || *us == 0)
         return AboutFile(QT_TRANSLATE_NOOP("ProbeReport", "「%1」の再生時間がわかりません"), path);
-    if (warnings.contains("Estimating duration from bitrate"))
+    if (!ownTime && warnings.contains("Estimating duration from bitrate"))
         return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
                                            "「%1」の再生時間はビットレートから推定した値で、"
                                            "正確ではないため使えません"),
@@ -210,12 +219,17 @@ FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QBy
     }
     FileFacts facts;
     facts.durationUs = *us;
-    if (report->audioStated && !report->audioUnstated)
+    if (ownTime) {
+        facts.stream = *own;
+        if (own->audioBitsPerSecond > 0) facts.audioBitsPerSecond = own->audioBitsPerSecond;
+    } else if (report->audioStated && !report->audioUnstated) {
         facts.audioBitsPerSecond = report->audioBitsPerSecond;
+    }
     return facts;
 }
 
-FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run) {
+FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run,
+                         const ts::RecordingFacts* own) {
     switch (run.end) {
     case ProbeRun::End::FailedToStart:
         return QCoreApplication::translate(
@@ -239,7 +253,31 @@ FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run) {
                                            "「%1」は壊れているか、動画や音声のファイルではないため"
                                            "読み取れません"),
                          path);
-    return ReadReport(path, run.report, run.warnings);
+    return ReadReport(path, run.report, run.warnings, own);
+}
+
+QJsonObject FileFactsJson(const FileFacts& facts) {
+    // kbit/s of 1000, rounded up, as the sums take them.
+    const auto kbps = [](std::int64_t bits) { return qint64{(bits + 999) / 1000}; };
+    QJsonObject object{{"seconds", static_cast<double>(facts.durationUs) / kUsPerSecond}};
+    if (facts.audioBitsPerSecond) object["audio_kbps"] = kbps(*facts.audioBitsPerSecond);
+    if (!facts.stream) return object;
+    const ts::RecordingFacts& own = *facts.stream;
+    QJsonArray programmes;
+    for (const std::uint16_t p : own.programmes)
+        programmes.append(p);
+    QJsonArray stretches;
+    for (const std::int64_t ticks : own.stretchTicks)
+        stretches.append(static_cast<double>(ticks) / ts::kClockHz);
+    QJsonArray audio;
+    for (const ts::AudioRate& a : own.audio)
+        audio.append(QJsonObject{{"pid", a.pid}, {"kbps", kbps(a.bitsPerSecond)}});
+    object["programme"] = own.programme;
+    object["programmes"] = programmes;
+    object["stretches"] = own.stretches;
+    object["stretch_seconds"] = stretches;
+    object["audio"] = audio;
+    return object;
 }
 
 ProbeResult Summarise(const std::vector<FileFacts>& files) {

@@ -14,12 +14,20 @@
 //   streams' stated bit rates: a timestamp jump (two recordings joined, a
 //   broadcast discontinuity) makes seconds of content look like hours.
 //
+// A transport stream's playing time and audio rate are this program's own
+// reading of its bytes (TsRecording.h) where it has one: the sum of the
+// clock's continuous stretches, and the audio bytes over their time. The
+// same checks then apply to that time.
+//
 // Paths are bytes, as the file system has them; messages show the file name
 // with undecodable bytes and control characters as "?". Messages are in
 // the installed language (the source texts are Japanese), for the error
 // box, without the final "." (the box adds it).
 
+#include "TsRecording.h"
+
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <cstdint>
@@ -34,6 +42,7 @@ namespace tavik {
 struct FileFacts {
     std::int64_t durationUs = 0;
     std::optional<std::int64_t> audioBitsPerSecond;
+    std::optional<ts::RecordingFacts> stream; // a transport stream's own reading
 };
 
 struct RecordingSummary {
@@ -61,16 +70,23 @@ struct ProbeRun {
     int timeLimitMs = 0; // for the time-out's message
 };
 
-FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run);
+// own: the reading of the file's bytes as a transport stream, if it was read.
+FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run,
+                         const ts::RecordingFacts* own = nullptr);
 
 // The report alone (ffprobe exited with 0), with its cross-checks.
-FileOutcome ReadReport(const QByteArray& path, const QByteArray& report,
-                       const QByteArray& warnings);
+FileOutcome ReadReport(const QByteArray& path, const QByteArray& report, const QByteArray& warnings,
+                       const ts::RecordingFacts* own = nullptr);
 
 // The summed duration, rounded up to a whole second, and the largest audio
 // rate in kbit/s (rounded up) where every file states one; the files' facts
 // are kept beside them for a caller that reports on each file.
 ProbeResult Summarise(const std::vector<FileFacts>& files);
+
+// What was read of one file, for a report on it: seconds; for a transport
+// stream read here also programme, programmes, stretches, stretch_seconds
+// and audio (each stream's pid and kbps); audio_kbps where known.
+QJsonObject FileFactsJson(const FileFacts& facts);
 
 // The messages the process part gives before or instead of a report.
 QString NotAReadableFile(const QByteArray& path);

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <utility>
@@ -67,7 +68,7 @@ int OpenRecording(const QByteArray& path) {
 
 } // namespace
 
-// One ffprobe run on one file.
+// One ffprobe run on one file, and the reading of its bytes beside it.
 struct RecordingProbe::Child {
     qsizetype index = 0;
     int fd = -1;
@@ -75,6 +76,10 @@ struct RecordingProbe::Child {
                                  // emitting the signal that ends this run
     QTimer timer;
     ProbeRun run;
+    bool probed = false; // ffprobe has ended
+    std::optional<ts::RecordingPlan> plan;
+    QTimer reading; // a read each turn of the event loop
+    std::vector<std::uint8_t> buffer;
 
     ~Child() {
         process->disconnect();
@@ -189,8 +194,13 @@ void RecordingProbe::Launch(qsizetype index) {
         if (c->run.end == ProbeRun::End::Exited && c->process->exitStatus() == QProcess::CrashExit)
             c->run.end = ProbeRun::End::Crashed;
         c->run.exitCode = c->process->exitCode();
-        Ended(*c);
+        c->probed = true;
+        if (!c->reading.isActive()) Ended(*c);
     });
+    struct stat st {};
+    c->plan.emplace(::fstat(fd, &st) == 0 ? st.st_size : 0, options_.service);
+    connect(&c->reading, &QTimer::timeout, this, [this, c] { ReadMore(*c); });
+    c->reading.start(0);
     connect(process, &QProcess::errorOccurred, this, [this, c](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart) return;
         c->run.end = ProbeRun::End::FailedToStart;
@@ -206,9 +216,31 @@ void RecordingProbe::Launch(qsizetype index) {
     process->start(options_.program, arguments, QIODevice::ReadOnly);
 }
 
+void RecordingProbe::ReadMore(Child& child) {
+    const std::optional<ts::Read> read = child.plan->Next();
+    if (!read) {
+        child.reading.stop();
+        std::vector<std::uint8_t>().swap(child.buffer);
+        if (child.probed) Ended(child);
+        return;
+    }
+    child.buffer.resize(static_cast<std::size_t>(read->size));
+    std::size_t got = 0;
+    while (got < child.buffer.size()) {
+        const ssize_t n =
+            ::pread(child.fd, child.buffer.data() + got, child.buffer.size() - got,
+                    static_cast<off_t>(read->offset + static_cast<std::int64_t>(got)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // a file cut short, or unreadable: what was read counts
+        got += static_cast<std::size_t>(n);
+    }
+    child.plan->Take(child.buffer.data(), got);
+}
+
 void RecordingProbe::Ended(Child& child) {
     const qsizetype index = child.index;
-    FileOutcome outcome = ReadProbeRun(paths_.at(index), child.run);
+    const ts::RecordingFacts& own = child.plan->Facts();
+    FileOutcome outcome = ReadProbeRun(paths_.at(index), child.run, &own);
     children_.erase(std::find_if(children_.begin(), children_.end(),
                                  [&](const auto& c) { return c.get() == &child; }));
     Record(index, std::move(outcome));

@@ -15,6 +15,9 @@
 // - Up to min(cores, 8) files are probed at once. The result is what probing
 //   them one after the other gives: the first failing file in the given
 //   order names the error, whatever order the children end in.
+// - Beside ffprobe, a transport stream's own bytes are read here
+//   (TsRecording.h), a bounded read at a time from the event loop, so the
+//   window stays responsive; the file's outcome waits for both.
 // - A child is killed when it runs over its time limit, when its output is
 //   not a report, when a file before it fails, when the probe is stopped or
 //   destroyed, and (PR_SET_PDEATHSIG) when this process dies.
@@ -42,6 +45,7 @@ struct ProbeOptions {
     QString program = QStringLiteral("ffprobe"); // looked up on PATH when bare
     int timeLimitMs = 5000;                      // per file
     int parallel = 0;                            // children at once; 0: min(cores, 8)
+    std::optional<std::uint16_t> service; // a transport stream's programme; none: the main one
 };
 
 ProbeResult ProbeRecordings(const QList<QByteArray>& paths, const ProbeOptions& options = {});
@@ -75,6 +79,7 @@ private:
     void StartMore();
     void Launch(qsizetype index);
     void Ended(Child& child);
+    void ReadMore(Child& child);
     void Record(qsizetype index, FileOutcome outcome);
     void Finish();
 

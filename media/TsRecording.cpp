@@ -89,6 +89,7 @@ void RecordingPlan::Start(const std::uint8_t* data, std::size_t size) {
     }
     if (!main) {
         facts_.status = RecordingFacts::Status::NoSuchProgramme;
+        facts_.wanted = *wanted_;
         done_ = true;
         return;
     }
@@ -212,7 +213,9 @@ void RecordingPlan::Conclude() {
     const Stretch* previous = nullptr;
     Stretch chain;
     const auto close = [&] {
-        if (chains > 0) ticks += chain.hasTime ? chain.end - chain.first : chain.clockEnd;
+        if (chains == 0) return;
+        facts_.stretchTicks.push_back(chain.hasTime ? chain.end - chain.first : chain.clockEnd);
+        ticks += facts_.stretchTicks.back();
     };
     for (const Piece& p : pieces_) {
         for (std::size_t k = 0; k < p.facts.stretches.size(); ++k) {

@@ -47,9 +47,11 @@ struct RecordingFacts {
     enum class Status { Read, NotTransportStream, NoSuchProgramme, NoClock };
     Status status = Status::NotTransportStream;
     std::uint16_t programme = 0;
+    std::uint16_t wanted = 0;              // the one asked for, if any
     std::vector<std::uint16_t> programmes; // every programme the file lists
     int stretches = 0;
-    std::int64_t durationUs = 0; // the stretches' spans, rounded up
+    std::vector<std::int64_t> stretchTicks; // each one's span, in 90 kHz ticks
+    std::int64_t durationUs = 0;            // their sum, rounded up
     std::vector<AudioRate> audio;
     // All the audio streams' bytes over the time the audio spans: streams
     // side by side add up, streams one after the other (new PIDs) do not.
