@@ -44,12 +44,14 @@ namespace {
 // exact), the container keeps the window's sums; every other input is
 // required.
 const CommandRow kCommands[] = {
-    {Command::Size, "size", {"audio", "video", "time", "file", "split", "container", "fps"}},
+    {Command::Size,
+     "size",
+     {"audio", "video", "time", "file", "split", "container", "fps", "service"}},
     {Command::Rate,
      "rate",
-     {"size", "time", "file", "audio", "split", "estimate", "container", "fps"}},
+     {"size", "time", "file", "audio", "split", "estimate", "container", "fps", "service"}},
     {Command::Time, "time", {"audio", "video", "size", "container", "fps"}},
-    {Command::Check, "check", {"size", "file"}},
+    {Command::Check, "check", {"size", "file", "service"}},
 };
 
 // The parsed options of one command. Reading a value that is not given is
@@ -95,16 +97,20 @@ struct Calculation {
     MinSec time{0, 0};
     Split split{1, 1};
     bool exact = true;
-    QList<QByteArray> files;            // the recordings the time came from, if any
-    std::optional<Container> container; // without one, the window's sums
+    QList<QByteArray> files;              // the recordings the time came from, if any
+    std::optional<std::uint16_t> service; // the transport streams' programme, if given
+    std::vector<FileFacts> facts;         // what was read of each recording
+    std::optional<Container> container;   // without one, the window's sums
     std::optional<std::int32_t> milliFps;
 };
 
-ProbeResult ProbeUntilSignalled(const QList<QByteArray>& files) {
-    RecordingProbe probe;
+ProbeResult ProbeUntilSignalled(const Calculation& calc) {
+    ProbeOptions options;
+    options.service = calc.service;
+    RecordingProbe probe(options);
     // No ffprobe outlives the command, even when it is stopped.
     const TerminationSignals onSignal([&probe] { probe.Stop(); });
-    return probe.Run(files);
+    return probe.Run(calc.files);
 }
 
 // The recording's time and audio rate: from --time and --audio, or from the
@@ -125,8 +131,9 @@ void ReadRecording(const Options& options, Calculation& calc) {
     if (options.IsSet("time"))
         throw UsageError(UsageText(
             QT_TRANSLATE_NOOP("CalcCommand", "録画ファイルと --time は同時に指定できません")));
-    const ProbeResult probed = ProbeUntilSignalled(calc.files);
+    const ProbeResult probed = ProbeUntilSignalled(calc);
     if (!probed.summary) throw CommandError(probed.error.toStdString());
+    calc.facts = probed.summary->files;
     calc.time = ToMinSec(probed.summary->playSec);
     if (options.IsSet("audio"))
         calc.audio = options.Number("audio");
@@ -156,6 +163,7 @@ Calculation ReadCalculation(const Options& options, const CommandRow& row) {
         throw UsageError(
             UsageText(QT_TRANSLATE_NOOP("CalcCommand", "--fps には --container が必要です")));
     if (options.IsSet("fps")) calc.milliFps = ReadMilliFps("--fps", options.Value("fps"));
+    if (options.IsSet("service")) calc.service = ReadService("--service", options.Value("service"));
     if (calc.container && options.IsSet("estimate"))
         throw UsageError(UsageText(QT_TRANSLATE_NOOP(
             "CalcCommand", "--estimate は --container と同時に指定できません: コンテナに"
@@ -181,6 +189,18 @@ std::int32_t PlayingTime(const Calculation& calc) {
     return PlaySec(calc.time.minutes, calc.time.seconds, calc.split.saved, calc.split.recorded);
 }
 
+// Each file's entry with what was read of it.
+QJsonArray WithFacts(QJsonArray files, const std::vector<FileFacts>& facts) {
+    for (qsizetype i = 0; i < files.size() && i < static_cast<qsizetype>(facts.size()); ++i) {
+        QJsonObject file = files[i].toObject();
+        const QJsonObject read = FileFactsJson(facts[static_cast<std::size_t>(i)]);
+        for (auto it = read.begin(); it != read.end(); ++it)
+            if (!file.contains(it.key())) file.insert(it.key(), it.value());
+        files[i] = file;
+    }
+    return files;
+}
+
 std::string JsonLine(const QJsonObject& object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() + "\n";
 }
@@ -188,19 +208,21 @@ std::string JsonLine(const QJsonObject& object) {
 // The recordings' playing times as --file reads them, and their lengths as
 // the file system has them; status 1 when they do not fit.
 Printed CheckRecordings(const Calculation& calc, bool json) {
-    const ProbeResult probed = ProbeUntilSignalled(calc.files);
-    if (!probed.summary) throw CommandError(probed.error.toStdString());
+    const ProbeResult probed = ProbeUntilSignalled(calc);
+    if (!probed.summary) throw CommandError(probed.error.toStdString(), 2);
     FitCheck check{calc.sizeMB, {}};
     for (qsizetype i = 0; i < calc.files.size(); ++i) {
         const QByteArray& path = calc.files.at(i);
         struct stat st {};
         // Probed a moment ago, but it may have gone since.
         if (::stat(path.constData(), &st) != 0)
-            throw CommandError(NotAReadableFile(path).toStdString());
+            throw CommandError(NotAReadableFile(path).toStdString(), 2);
         check.files.push_back(
             {path, st.st_size, probed.summary->files.at(static_cast<std::size_t>(i)).durationUs});
     }
-    return {json ? JsonLine(CheckJson(check)) : CheckText(check), SpareBytes(check) < 0 ? 1 : 0};
+    QJsonObject object = CheckJson(check);
+    object["files"] = WithFacts(object["files"].toArray(), probed.summary->files);
+    return {json ? JsonLine(object) : CheckText(check), SpareBytes(check) < 0 ? 1 : 0};
 }
 
 // Runs the calculation; returns what to print.
@@ -225,6 +247,10 @@ Printed Compute(const Calculation& calc, bool json) {
         for (const QByteArray& file : calc.files)
             files.append(QString::fromUtf8(file));
         if (!files.isEmpty()) object["files"] = files;
+        QJsonArray recordings;
+        for (const QJsonValue& file : files)
+            recordings.append(QJsonObject{{"name", file}});
+        if (!files.isEmpty()) object["recordings"] = WithFacts(recordings, calc.facts);
         recordingTime(calc.time);
         object["split_saved"] = calc.split.saved;
         object["split_recorded"] = calc.split.recorded;

@@ -10,7 +10,7 @@
 // Nothing here prints; a failure is thrown, for the caller to report:
 //   UsageError (CalcValues.h)   a bad option or value: status 2;
 //   CalcError (core/CalcError.h) the calculation failed: status 1;
-//   CommandError                 a recording could not be read: status 1.
+//   CommandError                 a recording could not be read: status 1, or 2 for check.
 
 #include <QString>
 
@@ -37,10 +37,16 @@ struct Printed {
 };
 
 // A recording that could not be probed, or that was gone when its length was
-// read: reported as the error box would.
+// read: reported as the error box would, with status 1 (check: 2, as cmp
+// and diff give when they cannot read).
 class CommandError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit CommandError(const std::string& what, int status = 1)
+        : std::runtime_error(what), status_(status) {}
+    int status() const { return status_; }
+
+private:
+    int status_;
 };
 
 // Runs the command with the options the parser read (declared by AddOptions,

@@ -164,6 +164,15 @@ std::int32_t ReadMilliFps(std::string_view option, std::string_view text) {
     return static_cast<std::int32_t>(*milli);
 }
 
+std::uint16_t ReadService(std::string_view option, std::string_view text) {
+    const std::optional<std::int32_t> value = NotNegative(text);
+    if (!value || *value < 1 || *value > 65535)
+        throw UsageError(UsageText(
+            QT_TRANSLATE_NOOP("CalcCommand", "%1 は 1 から 65535 までのサービス ID ではありません"),
+            {Quoted(option, text)}));
+    return static_cast<std::uint16_t>(*value);
+}
+
 std::string TimeText(MinSec time) {
     return IntToStr(time.minutes) + (time.seconds < 10 ? ":0" : ":") + IntToStr(time.seconds);
 }

@@ -53,6 +53,10 @@ Container ReadContainer(std::string_view option, std::string_view text);
 // taken for a lower rate than the video's; above 0 and at most kMaxMilliFps.
 std::int32_t ReadMilliFps(std::string_view option, std::string_view text);
 
+// A transport stream's service (programme) ID: a number as ReadNumber reads
+// it, from 1 to 65535.
+std::uint16_t ReadService(std::string_view option, std::string_view text);
+
 // M:SS, the seconds in two digits, so the text reads back through ReadTime.
 std::string TimeText(MinSec time);
 

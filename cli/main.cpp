@@ -2,8 +2,8 @@
 // tavik-calc: the window's three calculations for scripts, and check. This
 // file reads the command line and reports; the commands themselves are
 // CalcCommand.h, their options and help CalcOptions.h.
-// Exit status 2: a bad option or value; 1: the calculation failed, or check's
-// recordings do not fit.
+// Exit status 2: a bad option or value, or check could not read a recording;
+// 1: the calculation failed, or check's recordings do not fit.
 //
 // argv is bytes: it is read as Latin-1, which maps every byte to one
 // character and back, so a recording's name reaches the probe as the bytes
@@ -86,7 +86,7 @@ int Run(int argc, char** argv) {
             1, ErrorBoxText(Translate(MessageLanguage(), kCalcErrorContext, CalcMessageSource(e))
                                 .toStdString()));
     } catch (const CommandError& e) {
-        return Fail(1, ErrorBoxText(e.what()));
+        return Fail(e.status(), ErrorBoxText(e.what()));
     }
     const int written = Print(printed.text);
     return written != 0 ? written : printed.status;

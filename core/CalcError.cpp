@@ -25,7 +25,10 @@ CalcError::CalcError(Kind kind) : std::runtime_error(MessageOf(kind)), kind_(kin
 
 std::string ErrorBoxText(std::string_view message) {
     std::string text(message);
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    const std::string_view fullStop = "\u3002"; // 。 ends a sentence already
+    const bool ended = text.size() >= fullStop.size() &&
+                       text.compare(text.size() - fullStop.size(), fullStop.size(), fullStop) == 0;
+    if (!text.empty() && !ended && static_cast<unsigned char>(text.back()) > '.') text += '.';
     return text;
 }
 

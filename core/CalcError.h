@@ -23,9 +23,9 @@ private:
 };
 
 // The text a failure is reported with, in the error box and on tavik-calc's
-// error output: the message, with "." appended when the message is not empty
-// and its last byte sorts above "." (every byte of a multi-byte character
-// does).
+// error output: the message, with "." appended when the message is not empty,
+// does not end in "。" and its last byte sorts above "." (every byte of a
+// multi-byte character does).
 std::string ErrorBoxText(std::string_view message);
 
 } // namespace tavik

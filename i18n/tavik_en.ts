@@ -148,7 +148,13 @@ ffmpeg が -b:v 6000k の「k」を読むのと同じく 1000 bit/s の kbit/s�
 録画ファイルは、シェルのグロブが並べるように --file なしでオプションの後に
 置くこともできます (rate --size 4482 ep*.ts)。&quot;--&quot; でオプションが終わるので、
 &quot;-&quot; で始まる名前はその後に置きます。録画ファイルは同時に min(コア数, 8) 個
-まで読みます。ffprobe がビットレートから推定しただけの再生時間や、24 時間を
+まで読みます。MPEG-TS と M2TS は、再生時間と音声ビットレートをファイルの
+バイト列から読みます。番組 (既定は映像が最も多いもの、--service で指定) の
+時計が戻ったり、間のバイト数では収まらないほど進んだりしたところで区切り、
+連続した区間の長さを合計します (33 ビットの一周は区切りではありません)。
+音声ビットレートは、番組のすべての音声ストリームのバイト数をその時間で
+割った値です。64 MiB を超えるファイルは、抜き取って読みます。
+ffprobe がビットレートから推定しただけの再生時間や、24 時間を
 超える再生時間、ファイルのサイズがストリームの記載のビットレートで収める
 時間の 2 倍を超える再生時間 (タイムスタンプの飛び) は受け付けません。短すぎたり
 何時間も長すぎたりする時間では、ビットレートを誤るためです。
@@ -163,7 +169,8 @@ UTF-8 でないバイトは \n、\t、\r、\xNN で表示します。
 
 終了ステータス: 成功したとき 0、計算に失敗したとき (0 による除算)、サイズに
 音声だけでも収まらないとき、録画ファイルを読めないとき、check の録画ファイルが
-収まらないとき、結果を書き込めないときは 1、オプションや値が正しくないとき 2。
+収まらないとき、結果を書き込めないときは 1、オプションや値が正しくないときと、
+check が録画ファイルを読めないときは 2 (cmp や diff と同じ)。
 </source>
         <translation>
 Every option outside brackets is required; none defaults to a window value.
@@ -189,7 +196,12 @@ whole second, and without --audio their audio rate is used (kbit/s of 1000
 bit, rounded up; the largest over the files), where every one states one.
 Recordings may also follow the options without --file, as a shell glob gives
 them (rate --size 4482 ep*.ts); &quot;--&quot; ends the options, for a name that starts
-with &quot;-&quot;. Up to min(cores, 8) recordings are read at once. A recording&apos;s
+with &quot;-&quot;. Up to min(cores, 8) recordings are read at once. MPEG-TS and M2TS
+recordings are read from their own bytes: the programme (the one whose video
+carries the most bytes, or --service) is cut where its clock steps back or
+leaps further than the bytes between can hold, and the continuous stretches
+are summed (a 33-bit wrap is no break); the audio rate is all the programme&apos;s
+audio streams&apos; bytes over that time. A file over 64 MiB is sampled. A recording&apos;s
 duration is refused when ffprobe only estimated it from the bit rate, or when
 it is over 24 hours or over twice what the file&apos;s size holds at its streams&apos;
 stated bit rates (a timestamp jump): a time taken short or hours long would
@@ -206,7 +218,7 @@ UTF-8 show as \n, \t, \r or \xNN.
 Exit status: 0 on success, 1 when the calculation fails (a zero divisor), the
 size cannot hold even the audio, a recording cannot be read, check&apos;s
 recordings do not fit or the result cannot be written, 2 on a bad option or
-value.
+value, and when check cannot read a recording (as cmp and diff).
 </translation>
     </message>
     <message>
@@ -248,6 +260,14 @@ value.
     <message>
         <source>余分な引数 &apos;%1&apos;</source>
         <translation>unexpected argument &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>MPEG-TS の録画ファイルで読むサービス (番組) の ID (既定: 映像が最も多いもの)</source>
+        <translation>the service (programme) ID to read in MPEG-TS recordings (default: the one with the most video)</translation>
+    </message>
+    <message>
+        <source>%1 は 1 から 65535 までのサービス ID ではありません</source>
+        <translation>%1 is not a service ID from 1 to 65535</translation>
     </message>
 </context>
 <context>
@@ -362,6 +382,10 @@ it on, 2 on a bad option or argument.
     <message>
         <source>録画ファイルの合計の再生時間が長すぎます</source>
         <translation>The recordings&apos; total playing time is too long</translation>
+    </message>
+    <message>
+        <source>「%1」にサービス %2 はありません。</source>
+        <translation>&quot;%1&quot; has no service %2.</translation>
     </message>
 </context>
 <context>
@@ -560,6 +584,13 @@ it on, 2 on a bad option or argument.
     <message>
         <source>ﾍﾙﾌﾟを表示します</source>
         <translation>Shows the help</translation>
+    </message>
+</context>
+<context>
+    <name>tavik::RecordingDrop</name>
+    <message>
+        <source>録画ファイルから音声ビットレートを読み取れませんでした。音声ビットレートの欄はドロップする前の値のままです。</source>
+        <translation>No audio rate could be read from the recordings. The audio rate field keeps the value it had before the drop.</translation>
     </message>
 </context>
 </TS>

@@ -133,6 +133,9 @@ void RecordingDrop::Probed(const ProbeResult& result) {
     if (result.summary) {
         probed.playSec = result.summary->playSec;
         probed.audioKbps = result.summary->audioKbps;
+        probed.audioUnread = tr("録画ファイルから音声ビットレートを読み取れませんでした。"
+                                "音声ビットレートの欄はドロップする前の値のままです。")
+                                 .toStdString();
     } else {
         probed.failure = result.error.toStdString();
     }

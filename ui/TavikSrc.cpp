@@ -159,6 +159,8 @@ void TTavikFrm::RecordingsProbed(const ProbedRecordings& probed, const DropMark&
         c_.SecEdit.SetText(IntToStr(time.seconds));
     }
     if (probed.audioKbps && audioKept) c_.AudioRateBox.SetText(IntToStr(*probed.audioKbps));
+    if (!probed.audioKbps && audioKept && !probed.audioUnread.empty())
+        throw RecordingError(probed.audioUnread);
 }
 
 void TTavikFrm::HelpBtnClick() {

@@ -35,11 +35,13 @@ Container ContainerOfIndex(int index);
 // What probing recordings dropped onto the window found: a failure message,
 // or their playing time (summed, rounded up to a whole second) and, where
 // every file states one, their audio rate in Kbps. A value left out leaves
-// its fields as they are.
+// its fields as they are; audioUnread is what to say when the audio rate is
+// left out, so the field's earlier value is not taken for the files'.
 struct ProbedRecordings {
     std::string failure;
     std::optional<std::int32_t> playSec;
     std::optional<std::int32_t> audioKbps;
+    std::string audioUnread = {};
 };
 
 // What the fields a probe writes held when the recordings were dropped.
@@ -83,9 +85,9 @@ public:
 
     // Run when probing dropped recordings has ended. Writes the time as
     // GetTimeBtnClick does (minutes, then seconds, each write running its
-    // cascade) where known, then the audio rate where known; a failure writes
-    // nothing. A time or audio rate the user changed since `atDrop` is kept:
-    // only fields that still hold what they held then are written.
+    // cascade) where known, then the audio rate where known, or else says
+    // audioUnread in the error box; a failure writes nothing. A time or audio rate the user changed
+    // since `atDrop` is kept: only fields that still hold what they held then are written.
     void RecordingsProbed(const ProbedRecordings& probed, const DropMark& atDrop);
 
 private:

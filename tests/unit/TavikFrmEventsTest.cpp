@@ -133,6 +133,7 @@ TEST(EventDelivery, ErrorBoxTextAppendsPeriodAboveDot) {
         {"a-", "a-"},  // "-" sorts below "."
         {"a/", "a/."}, // "/" sorts above "."
         {"ゼロによる除算", "ゼロによる除算."},
+        {"読めません。", "読めません。"},
     };
     for (const auto& [message, shown] : cases)
         EXPECT_EQ(ErrorBoxText(message), shown) << message;

@@ -129,6 +129,14 @@ const Scenario kScenarios[] = {
      },
      {{"MonthEdit", "0"}, {"SecEdit", "59"}, {"TotalSecEdit", "59"}, {"SepSecEdit", "59"}},
      {}},
+    {"recordings_audio_unread_said",
+     [](MemoryWindow& w) {
+         w.delivery.Deliver([&w] {
+             w.frm.RecordingsProbed({"", 59, {}, "読めません。"}, w.frm.MarkDrop());
+         });
+     },
+     {{"MonthEdit", "0"}, {"SecEdit", "59"}, {"TotalSecEdit", "59"}, {"SepSecEdit", "59"}},
+     {"読めません。"}},
     // The user changed a field while the probe ran: that field keeps it.
     {"recordings_after_time_typed",
      [](MemoryWindow& w) {
