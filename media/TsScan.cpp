@@ -204,6 +204,7 @@ void PieceScanner::OnPes(const Packet& packet, const Stream& stream) {
             AudioStream& bytes = Audio(stream);
             bytes.spanBytes += clock->pending;
             bytes.spanTicks += step;
+            clock->stepBytes = clock->pending;
         }
     }
     clock->pending = 0;
@@ -219,8 +220,17 @@ void PieceScanner::Break() {
     if (!inStretch_) return;
     // The union of the audio streams' spans.
     std::vector<std::pair<std::int64_t, std::int64_t>> spans;
-    for (const StreamClock& c : streamClocks_)
-        if (c.audio) spans.emplace_back(c.first, c.last);
+    for (const StreamClock& c : streamClocks_) {
+        if (!c.audio) continue;
+        std::int64_t last = 0; // the last PES's length, rounded down
+        if (c.pending > 0 && c.stepBytes > 0) {
+            last = c.pending * c.step / c.stepBytes;
+            AudioStream& bytes = Audio(Stream{c.pid, 0});
+            bytes.spanBytes += c.pending;
+            bytes.spanTicks += last;
+        }
+        spans.emplace_back(c.first, c.last + last);
+    }
     std::sort(spans.begin(), spans.end());
     std::int64_t reached = spans.empty() ? 0 : spans.front().first;
     for (const auto& [from, to] : spans) {

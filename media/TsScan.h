@@ -44,8 +44,9 @@ struct Stretch {
 };
 
 // An audio stream's elementary bytes (PES headers left out), and those of
-// its PES that the next PES's timestamp closes, with the time they span: the
-// rate needs no guess at the last PES's length, however the muxer packs it.
+// its PES with the time they span: to the next PES's timestamp, or for the
+// last PES of a stretch, its bytes at the rate of the PES before it (packing
+// varies with the content; the rate of neighbouring PES little).
 struct AudioStream {
     std::uint16_t pid = 0;
     std::uint8_t type = 0;
@@ -101,7 +102,8 @@ private:
         std::int64_t first = 0; // after clock0
         std::int64_t last = 0;
         std::int64_t step = 0;
-        std::int64_t pending = 0; // audio bytes since the last PES start
+        std::int64_t pending = 0;   // audio bytes since the last PES start
+        std::int64_t stepBytes = 0; // the audio bytes of the last PES closed
     };
 
     Framing framing_;

@@ -49,7 +49,7 @@ const TestMedia& TestMedia::Get() {
 
 // The folder's name changes with the set of recordings, so a build tree never
 // reuses an older set.
-TestMedia::TestMedia() : dir_(QStringLiteral(TAVIK_TEST_MEDIA_DIR "-2")) {
+TestMedia::TestMedia() : dir_(QStringLiteral(TAVIK_TEST_MEDIA_DIR "-3")) {
     if (QFileInfo::exists(Path(QStringLiteral("complete")))) return;
     if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty()) {
         why_ = QStringLiteral("ffmpeg is not installed (Debian package ffmpeg)");
@@ -110,6 +110,7 @@ bool TestMedia::Make(const QString& dir) {
             QFile file(path(part));
             if (file.open(QIODevice::ReadOnly)) joined.write(file.readAll());
         }
+    if (!MakeTransportStreams(dir)) return false;
     // Shift-JIS for "テスト", as a name copied from a Windows disc has it.
     const QByteArray bytes = QFile::encodeName(dir) + '/';
     ::link(bytes + "rec.ts", bytes + kShiftJisName);
@@ -125,6 +126,73 @@ bool TestMedia::Make(const QString& dir) {
     QFile notes(path("notes.txt"));
     if (notes.open(QIODevice::WriteOnly)) notes.write("not a recording\n");
     return QDir(dir).mkdir(QStringLiteral("folder"));
+}
+
+// Recordings as tuners write them: MPEG-2 video and AAC, 3 s parts joined
+// with cat as a restarted recorder or copy /b leaves them; each part's
+// audio copied out as ADTS, the bytes a copy of the programme's audio
+// carries. silent-start.ts: 10 s at 256k, the first 6 s silent.
+bool TestMedia::MakeTransportStreams(const QString& dir) {
+    const auto part = [&](const char* name, const char* offset, const char* seconds,
+                          const QStringList& inputs, const QStringList& outputs) {
+        const QString ts = dir + QLatin1Char('/') + QLatin1String(name);
+        const QString duration = QLatin1String(seconds);
+        const QStringList a =
+            Lavfi(duration, false) +
+            QStringList{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                        QStringLiteral("sine=sample_rate=48000:duration=") + duration} +
+            inputs +
+            QStringList{QStringLiteral("-c:v"),
+                        QStringLiteral("mpeg2video"),
+                        QStringLiteral("-c:a"),
+                        QStringLiteral("aac"),
+                        QStringLiteral("-b:a"),
+                        QStringLiteral("128k"),
+                        QStringLiteral("-output_ts_offset"),
+                        QLatin1String(offset)} +
+            outputs + QStringList{ts};
+        return Run(a, why_) &&
+               Run({QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), ts,
+                    QStringLiteral("-map"), QStringLiteral("0:a:0"), QStringLiteral("-c"),
+                    QStringLiteral("copy"), QStringLiteral("-f"), QStringLiteral("adts"),
+                    ts + QStringLiteral(".aac")},
+                   why_);
+    };
+    const auto args = [](const char* text) { return QString::fromLatin1(text).split(' '); };
+    // The second programme is the smaller one beside the main one.
+    const QStringList small = args("-f lavfi -i testsrc=size=32x24:rate=25:duration=3 -f lavfi "
+                                   "-i sine=f=880:sample_rate=48000:duration=3");
+    const QStringList programmes =
+        args("-map 0 -map 1 -map 2 -map 3 -b:a:1 32k -program program_num=1024:st=0:st=1 "
+             "-program program_num=1032:st=2:st=3");
+    if (!part("at10.ts", "10", "3", {}, {}) || !part("at9.ts", "9", "3", {}, {}) ||
+        !part("at610.ts", "610", "3", {}, {}) || !part("at3610.ts", "3610", "3", {}, {}) ||
+        !part("pids.ts", "13", "3", {},
+              args("-mpegts_start_pid 0x200 -mpegts_pmt_start_pid 0x1100")) ||
+        !part("wrap.ts", "95442", "3", {}, {}) ||
+        !part("silent-start.ts", "0", "10", {},
+              args("-af volume=volume=0:enable=lt(t\\,6) -b:a 256k")) ||
+        !part("two.ts", "0", "3", small, programmes))
+        return false;
+    const auto join = [&](const char* name, std::initializer_list<const char*> parts) {
+        QFile joined(dir + QLatin1Char('/') + QLatin1String(name));
+        if (joined.open(QIODevice::WriteOnly))
+            for (const char* p : parts) {
+                QFile file(dir + QLatin1Char('/') + QLatin1String(p));
+                if (file.open(QIODevice::ReadOnly)) joined.write(file.readAll());
+            }
+    };
+    join("restarted.ts", {"at10.ts", "at10.ts"});
+    join("overlapping.ts", {"at10.ts", "at9.ts"});
+    join("jump.ts", {"at10.ts", "at610.ts"});
+    join("hour-back.ts", {"at3610.ts", "at10.ts"});
+    join("new-pids.ts", {"at10.ts", "pids.ts"});
+    // Cut inside a packet, as a recorder stopped mid-write leaves it.
+    QFile whole(dir + QStringLiteral("/at10.ts"));
+    QFile cut(dir + QStringLiteral("/cut.ts"));
+    if (whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly))
+        cut.write(whole.read(whole.size() - 100));
+    return true;
 }
 
 QString TestMedia::StandIn(const QString& name, const QString& body) const {

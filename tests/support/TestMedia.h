@@ -26,7 +26,8 @@ public:
     // rec.ts: 2.52 s picture and tone, MP2 audio at 192 kbit/s, also under
     // kShiftJisName; rec.mkv: the same with MP2 at 128 kbit/s (no stream
     // durations); silent.mp4: 4.2 s of picture only; rec.aac: 3 s of raw
-    // AAC; joined.ts: rec.ts and a copy 50000 s later.
+    // AAC; joined.ts: rec.ts and a copy 50000 s later. Transport streams as
+    // tuners write them (MakeTransportStreams), each with its audio as NAME.aac.
     QString Path(const QString& name) const { return dir_ + QLatin1Char('/') + name; }
     QByteArray File(const QByteArray& name) const { return QFile::encodeName(dir_) + '/' + name; }
 
@@ -38,6 +39,7 @@ public:
 private:
     TestMedia();
     bool Make(const QString& dir);
+    bool MakeTransportStreams(const QString& dir);
 
     QString dir_;
     QTemporaryDir scratch_;

@@ -54,6 +54,8 @@ const RecordingCase kRecordingCases[] = {
     {"rate_shift_jis_name",  "rate", {kShiftJisName}, nullptr, 0},
     {"rate_raw_aac",         "rate", {"rec.aac"}, "128", 1},
     {"rate_joined",          "rate", {"joined.ts"}, nullptr, 0},
+    {"rate_restarted_clock", "rate", {"restarted.ts", "hour-back.ts"}, nullptr, 0},
+    {"size_new_pids_beside", "size", {"new-pids.ts", "two.ts"}, nullptr, 0},
     {"rate_glob",            "rate", {"rec.ts", "rec.mkv", "silent.mp4"}, "64", 0, Given::Trailing},
     {"size_after_one_file",  "size", {"rec.mkv", "rec.ts"}, nullptr, 0, Given::OneFile},
     {"rate_after_dashes",    "rate", {"-h", "rec.mkv"}, nullptr, 0, Given::AfterDashes},
