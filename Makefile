@@ -49,6 +49,7 @@ bench: build
 	./$(BUILD)/bench/tavik_bench
 	./$(BUILD)/bench/tavik_drop_bench
 	./$(BUILD)/bench/tavik_calc_bench
+	./$(BUILD)/bench/tavik_ts_bench
 
 # Start-up time and memory against a bare Qt window (needs Xvfb).
 startup: build
