@@ -268,7 +268,7 @@ QJsonObject FileFactsJson(const FileFacts& facts) {
         programmes.append(p);
     QJsonArray stretches;
     for (const std::int64_t ticks : own.stretchTicks)
-        stretches.append(static_cast<double>(ticks) / ts::kClockHz);
+        stretches.append(static_cast<double>((ticks + 89) / 90) / 1000); // ms, rounded up
     QJsonArray audio;
     for (const ts::AudioRate& a : own.audio)
         audio.append(QJsonObject{{"pid", a.pid}, {"kbps", kbps(a.bitsPerSecond)}});
