@@ -14,7 +14,7 @@ const char* MessageOf(CalcError::Kind kind) {
     case CalcError::Kind::InvalidFloatOperation:
         return "不正な浮動小数点数演算命令";
     case CalcError::Kind::SizeTooSmall:
-        return "このファイルサイズには音声だけでも収まりません";
+        return "このファイルサイズには音声だけでも収まりません。";
     }
     return "";
 }

@@ -9,7 +9,8 @@ namespace tavik {
 
 // The only failures the calculator knows: the three division errors and, for
 // the sums with a container, a size too small for anything. Each carries the
-// message the error box shows (the box adds the final ".").
+// message the error box shows (the box adds the final "." to the three
+// division messages; the size's own message ends in "。").
 class CalcError : public std::runtime_error {
 public:
     enum class Kind { IntDivideByZero, FloatDivideByZero, InvalidFloatOperation, SizeTooSmall };

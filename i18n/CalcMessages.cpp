@@ -14,7 +14,7 @@ namespace {
     QT_TRANSLATE_NOOP("CalcError", "0 による浮動小数点数除算"),
     QT_TRANSLATE_NOOP("CalcError", "不正な浮動小数点数演算命令"),
     //: The file size given cannot hold even the audio and the container's share.
-    QT_TRANSLATE_NOOP("CalcError", "このファイルサイズには音声だけでも収まりません"),
+    QT_TRANSLATE_NOOP("CalcError", "このファイルサイズには音声だけでも収まりません。"),
 };
 
 } // namespace

@@ -285,7 +285,7 @@ value, and when check cannot read a recording (as cmp and diff).
         <translation>Invalid floating-point operation</translation>
     </message>
     <message>
-        <source>このファイルサイズには音声だけでも収まりません</source>
+        <source>このファイルサイズには音声だけでも収まりません。</source>
         <extracomment>The file size given cannot hold even the audio and the container&apos;s share.</extracomment>
         <translation>This file size cannot hold even the audio</translation>
     </message>
@@ -332,55 +332,55 @@ it on, 2 on a bad option or argument.
 <context>
     <name>ProbeReport</name>
     <message>
-        <source>「%1」について ffprobe の出力を読み取れません</source>
+        <source>「%1」について ffprobe の出力を読み取れません。</source>
         <translation>Cannot read the output of ffprobe for &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>「%1」は読み取れるファイルではありません</source>
+        <source>「%1」は読み取れるファイルではありません。</source>
         <translation>&quot;%1&quot; is not a readable file</translation>
     </message>
     <message>
-        <source>録画ファイルの調査を中止しました</source>
+        <source>録画ファイルの調査を中止しました。</source>
         <translation>Reading the recordings was stopped</translation>
     </message>
     <message>
-        <source>「%1」の再生時間がわかりません</source>
+        <source>「%1」の再生時間がわかりません。</source>
         <translation>The playing time of &quot;%1&quot; is unknown</translation>
     </message>
     <message>
-        <source>「%1」の再生時間はビットレートから推定した値で、正確ではないため使えません</source>
+        <source>「%1」の再生時間はビットレートから推定した値で、正確ではないため使えません。</source>
         <translation>The playing time of &quot;%1&quot; is only estimated from the bit rate and cannot be used, as it is not exact</translation>
     </message>
     <message>
-        <source>「%1」の再生時間が 24 時間を超えています。時刻情報が壊れている可能性があります</source>
+        <source>「%1」の再生時間が 24 時間を超えています。時刻情報が壊れている可能性があります。</source>
         <translation>The playing time of &quot;%1&quot; is over 24 hours; its timestamps may be damaged</translation>
     </message>
     <message>
-        <source>「%1」の再生時間 %2 は、ファイルの大きさとビットレートから見込める長さ %3 の 2 倍を超えています。時刻情報が壊れている可能性があります</source>
+        <source>「%1」の再生時間 %2 は、ファイルの大きさとビットレートから見込める長さ %3 の 2 倍を超えています。時刻情報が壊れている可能性があります。</source>
         <translation>The playing time of &quot;%1&quot;, %2, is over twice the %3 its size and bit rates hold; its timestamps may be damaged</translation>
     </message>
     <message>
-        <source>ffprobe を起動できません。Debian パッケージ ffmpeg をインストールしてください</source>
+        <source>ffprobe を起動できません。Debian パッケージ ffmpeg をインストールしてください。</source>
         <translation>Cannot start ffprobe; install the Debian package ffmpeg</translation>
     </message>
     <message>
-        <source>「%1」の調査が %2 秒以内に終わらないため中止しました</source>
+        <source>「%1」の調査が %2 秒以内に終わらないため中止しました。</source>
         <translation>Reading &quot;%1&quot; was stopped, as it took more than %2 seconds</translation>
     </message>
     <message>
-        <source>「%1」を調べている途中で ffprobe が異常終了しました</source>
+        <source>「%1」を調べている途中で ffprobe が異常終了しました。</source>
         <translation>ffprobe crashed while reading &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>「%1」は壊れているか、動画や音声のファイルではないため読み取れません</source>
+        <source>「%1」は壊れているか、動画や音声のファイルではないため読み取れません。</source>
         <translation>Cannot read &quot;%1&quot;: it is damaged, or not a video or audio file</translation>
     </message>
     <message>
-        <source>録画ファイルがありません</source>
+        <source>録画ファイルがありません。</source>
         <translation>No recordings</translation>
     </message>
     <message>
-        <source>録画ファイルの合計の再生時間が長すぎます</source>
+        <source>録画ファイルの合計の再生時間が長すぎます。</source>
         <translation>The recordings&apos; total playing time is too long</translation>
     </message>
     <message>

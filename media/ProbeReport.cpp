@@ -41,7 +41,7 @@ QString AboutFile(const char* text, const QByteArray& path) {
 
 QString Unreadable(const QByteArray& path) {
     return AboutFile(
-        QT_TRANSLATE_NOOP("ProbeReport", "「%1」について ffprobe の出力を読み取れません"), path);
+        QT_TRANSLATE_NOOP("ProbeReport", "「%1」について ffprobe の出力を読み取れません。"), path);
 }
 
 // H:MM:SS, to the nearest second.
@@ -170,12 +170,12 @@ std::optional<Report> ParseReport(const QByteArray& json) {
 } // namespace
 
 QString NotAReadableFile(const QByteArray& path) {
-    return AboutFile(QT_TRANSLATE_NOOP("ProbeReport", "「%1」は読み取れるファイルではありません"),
+    return AboutFile(QT_TRANSLATE_NOOP("ProbeReport", "「%1」は読み取れるファイルではありません。"),
                      path);
 }
 
 QString ProbeStopped() {
-    return QCoreApplication::translate("ProbeReport", "録画ファイルの調査を中止しました");
+    return QCoreApplication::translate("ProbeReport", "録画ファイルの調査を中止しました。");
 }
 
 FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QByteArray& warnings,
@@ -194,16 +194,17 @@ FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QBy
                                            : report->videoUs ? report->videoUs
                                                              : report->containerUs;
     if (!us || *us == 0)
-        return AboutFile(QT_TRANSLATE_NOOP("ProbeReport", "「%1」の再生時間がわかりません"), path);
+        return AboutFile(QT_TRANSLATE_NOOP("ProbeReport", "「%1」の再生時間がわかりません。"),
+                         path);
     if (!ownTime && warnings.contains("Estimating duration from bitrate"))
         return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
                                            "「%1」の再生時間はビットレートから推定した値で、"
-                                           "正確ではないため使えません"),
+                                           "正確ではないため使えません。"),
                          path);
     if (*us > kLongestUs)
         return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
                                            "「%1」の再生時間が 24 時間を超えています。"
-                                           "時刻情報が壊れている可能性があります"),
+                                           "時刻情報が壊れている可能性があります。"),
                          path);
     if (report->sizeBytes && report->statedBitsPerSecond > 0) {
         // Floating point: only a gross excess matters, and the product of a
@@ -214,7 +215,7 @@ FileOutcome ReadReport(const QByteArray& path, const QByteArray& json, const QBy
             return QCoreApplication::translate(
                        "ProbeReport",
                        "「%1」の再生時間 %2 は、ファイルの大きさとビットレートから見込める長さ"
-                       " %3 の 2 倍を超えています。時刻情報が壊れている可能性があります")
+                       " %3 の 2 倍を超えています。時刻情報が壊れている可能性があります。")
                 .arg(DisplayName(path), Clock(static_cast<double>(*us)), Clock(holdsUs));
     }
     FileFacts facts;
@@ -234,15 +235,15 @@ FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run,
     case ProbeRun::End::FailedToStart:
         return QCoreApplication::translate(
             "ProbeReport",
-            "ffprobe を起動できません。Debian パッケージ ffmpeg をインストールしてください");
+            "ffprobe を起動できません。Debian パッケージ ffmpeg をインストールしてください。");
     case ProbeRun::End::TimedOut:
         return QCoreApplication::translate("ProbeReport",
-                                           "「%1」の調査が %2 秒以内に終わらないため中止しました")
+                                           "「%1」の調査が %2 秒以内に終わらないため中止しました。")
             .arg(DisplayName(path), QString::number(run.timeLimitMs / 1000.0));
     case ProbeRun::End::Crashed:
-        return AboutFile(
-            QT_TRANSLATE_NOOP("ProbeReport", "「%1」を調べている途中で ffprobe が異常終了しました"),
-            path);
+        return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
+                                           "「%1」を調べている途中で ffprobe が異常終了しました。"),
+                         path);
     case ProbeRun::End::Overflowed:
         return Unreadable(path);
     case ProbeRun::End::Exited:
@@ -251,7 +252,7 @@ FileOutcome ReadProbeRun(const QByteArray& path, const ProbeRun& run,
     if (run.exitCode != 0)
         return AboutFile(QT_TRANSLATE_NOOP("ProbeReport",
                                            "「%1」は壊れているか、動画や音声のファイルではないため"
-                                           "読み取れません"),
+                                           "読み取れません。"),
                          path);
     return ReadReport(path, run.report, run.warnings, own);
 }
@@ -283,7 +284,7 @@ QJsonObject FileFactsJson(const FileFacts& facts) {
 ProbeResult Summarise(const std::vector<FileFacts>& files) {
     if (files.empty())
         return {std::nullopt,
-                QCoreApplication::translate("ProbeReport", "録画ファイルがありません")};
+                QCoreApplication::translate("ProbeReport", "録画ファイルがありません。")};
     std::int64_t totalUs = 0;
     std::int64_t kbps = 0;
     bool everyFileStatesAudio = true;
@@ -297,7 +298,7 @@ ProbeResult Summarise(const std::vector<FileFacts>& files) {
     const std::int64_t seconds = (totalUs + kUsPerSecond - 1) / kUsPerSecond;
     if (seconds > std::numeric_limits<std::int32_t>::max())
         return {std::nullopt, QCoreApplication::translate(
-                                  "ProbeReport", "録画ファイルの合計の再生時間が長すぎます")};
+                                  "ProbeReport", "録画ファイルの合計の再生時間が長すぎます。")};
     RecordingSummary summary;
     summary.playSec = static_cast<std::int32_t>(seconds);
     summary.files = files;

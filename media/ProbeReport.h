@@ -21,8 +21,8 @@
 //
 // Paths are bytes, as the file system has them; messages show the file name
 // with undecodable bytes and control characters as "?". Messages are in
-// the installed language (the source texts are Japanese), for the error
-// box, without the final "." (the box adds it).
+// the installed language (the source texts are Japanese, each ending in
+// "。", after which the error box adds no "."), for the error box.
 
 #include "TsRecording.h"
 

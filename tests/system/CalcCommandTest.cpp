@@ -42,7 +42,7 @@ struct CalcCase {
     const char* calcRefuses = nullptr; // what tavik-calc fails with instead (status 1)
 };
 
-const std::string kNoRoomForVideo = "このファイルサイズには音声だけでも収まりません.";
+const std::string kNoRoomForVideo = "このファイルサイズには音声だけでも収まりません。";
 
 // clang-format off
 const CalcCase kCases[] = {

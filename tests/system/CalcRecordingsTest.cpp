@@ -196,7 +196,7 @@ TEST(CalcCommand, CheckWeighsRecordingsAgainstTheSize) {
         const Outcome plain = RunCalc(args);
         EXPECT_EQ(plain.status, c.status);
         const std::string unreadable = NotAReadableFile(args.back().c_str()).toStdString();
-        EXPECT_EQ(plain.err, c.verdict ? "" : "tavik-calc: " + unreadable + ".\n");
+        EXPECT_EQ(plain.err, c.verdict ? "" : "tavik-calc: " + unreadable + "\n"); // ends in 。
         if (!c.verdict) continue;
         EXPECT_EQ(plain.out, lines + c.verdict + "\n");
         args.push_back("--json");

@@ -18,7 +18,7 @@ namespace tavik {
 inline const std::string kIntDivide = "ゼロによる除算.";
 inline const std::string kFloatDivide = "0 による浮動小数点数除算.";
 inline const std::string kInvalidOp = "不正な浮動小数点数演算命令.";
-inline const std::string kTooSmall = "このファイルサイズには音声だけでも収まりません.";
+inline const std::string kTooSmall = "このファイルサイズには音声だけでも収まりません。";
 
 class TavikFrmTest : public testing::Test {
 protected:

@@ -331,7 +331,7 @@ TEST(FontRows, EveryTextIsInTheRowsLanguage) {
     EXPECT_EQ(ErrorMessage(std::runtime_error("as made")), "as made");
     EXPECT_EQ(NotAReadableFile("/rec/a%2.ts"),
               english ? QStringLiteral("\"a%2.ts\" is not a readable file")
-                      : QString::fromUtf8("「a%2.ts」は読み取れるファイルではありません"));
+                      : QString::fromUtf8("「a%2.ts」は読み取れるファイルではありません。"));
 }
 
 } // namespace

@@ -192,7 +192,7 @@ TEST_F(RecordingDropTest, HangingProbeIsKilledAndTheWindowKeepsWorking) {
     EXPECT_EQ(Fields(), typed);
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(errors.shown[0].caption, "Tavik");
-    EXPECT_EQ(errors.shown[0].text, "「rec.ts」の調査が 0.5 秒以内に終わらないため中止しました.");
+    EXPECT_EQ(errors.shown[0].text, "「rec.ts」の調査が 0.5 秒以内に終わらないため中止しました。");
     EXPECT_TRUE(Enter(files.get())); // free for the next drop
 }
 
