@@ -13,14 +13,6 @@ namespace {
 constexpr std::int64_t kMostBehind = 3 * kClockHz;
 constexpr std::int64_t kMostAhead = 5 * kClockHz;
 
-bool SameStreams(const ProgrammeMap& a, const ProgrammeMap& b) {
-    if (a.streams.size() != b.streams.size() || a.pcrPid != b.pcrPid) return false;
-    for (std::size_t i = 0; i < a.streams.size(); ++i)
-        if (a.streams[i].pid != b.streams[i].pid || a.streams[i].type != b.streams[i].type)
-            return false;
-    return true;
-}
-
 const Stream* Find(const ProgrammeMap& map, std::uint16_t pid) {
     for (const Stream& s : map.streams)
         if (s.pid == pid) return &s;
@@ -154,10 +146,7 @@ void PieceScanner::OnPacket(const Packet& packet, std::int64_t offset) {
 }
 
 void PieceScanner::OnMap(const ProgrammeMap& map) {
-    ProgrammeMap& known = facts_.lastMap;
-    if (known.version >= 0 && (known.version != map.version || !SameStreams(known, map)))
-        ++facts_.mapChanges;
-    known = map;
+    facts_.lastMap = map;
     if (inStretch_) stretch_.lastVersion = map.version;
 }
 

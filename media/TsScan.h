@@ -62,7 +62,6 @@ struct PieceFacts {
     std::vector<AudioStream> audio;
     ProgrammeMap lastMap; // the map in force at the end (version -1: none yet)
     std::uint16_t pmtPid = kNullPid;
-    int mapChanges = 0; // new versions or PIDs met
 };
 
 // A programme as the start of a file lists it, and its video's bytes there.
