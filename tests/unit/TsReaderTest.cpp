@@ -203,6 +203,8 @@ TEST(TsReader, StretchesAndAudioFromPackets) {
             EXPECT_LE(rate, real * (c.sampled ? 105 : 100) / 100);
         };
         within(f.audioBitsPerSecond, c.audioBitsPerSecond);
+        EXPECT_GE(f.audio.size(),
+                  c.audioBitsPerSecond ? std::size_t(c.sideBySide) : 0u); // each one listed
         for (const AudioRate& a : f.audio)
             within(a.bitsPerSecond, c.audioBitsPerSecond / c.sideBySide);
     }
