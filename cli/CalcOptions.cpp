@@ -110,9 +110,7 @@ const std::vector<OptionRow>& OptionTable() {
          QT_TRANSLATE_NOOP("CalcCommand",
                            "--container と共に: 映像のフレームレート (25、29.97、30000/1001)")},
         {"service", "ID",
-         QT_TRANSLATE_NOOP(
-             "CalcCommand",
-             "MPEG-TS の録画ファイルで読むサービス (番組) の ID (既定: 映像が最も多いもの)")},
+         QT_TRANSLATE_NOOP("CalcCommand", "MPEG-TS の録画ファイルで読むサービス (番組) の ID")},
         {"json", nullptr,
          QT_TRANSLATE_NOOP("CalcCommand",
                            "すべての入力と結果を一つの JSON オブジェクトで表示する")},

@@ -200,12 +200,12 @@ with &quot;-&quot;. Up to min(cores, 8) recordings are read at once. MPEG-TS and
 recordings are read from their own bytes: the programme (the one whose video
 carries the most bytes, or --service) is cut where its clock steps back or
 leaps further than the bytes between can hold, and the continuous stretches
-are summed (a 33-bit wrap is no break); the audio rate is all the programme&apos;s
-audio streams&apos; bytes over that time. A file over 64 MiB is sampled. A recording&apos;s
-duration is refused when ffprobe only estimated it from the bit rate, or when
-it is over 24 hours or over twice what the file&apos;s size holds at its streams&apos;
-stated bit rates (a timestamp jump): a time taken short or hours long would
-give a wrong rate.
+are summed (a 33-bit wrap is no break); the audio rate is all the
+programme&apos;s audio streams&apos; bytes over that time. A file over 64 MiB is
+sampled. A recording&apos;s duration is refused when ffprobe only estimated it
+from the bit rate, or when it is over 24 hours or over twice what the file&apos;s
+size holds at its streams&apos; stated bit rates (a timestamp jump): a time taken
+short or hours long would give a wrong rate.
 
 check reads its recordings&apos; playing times as --file does, refusals included,
 and their lengths in bytes. It prints a line per recording,
@@ -262,8 +262,8 @@ value, and when check cannot read a recording (as cmp and diff).
         <translation>unexpected argument &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>MPEG-TS の録画ファイルで読むサービス (番組) の ID (既定: 映像が最も多いもの)</source>
-        <translation>the service (programme) ID to read in MPEG-TS recordings (default: the one with the most video)</translation>
+        <source>MPEG-TS の録画ファイルで読むサービス (番組) の ID</source>
+        <translation>the service (programme) to read in MPEG-TS recordings</translation>
     </message>
     <message>
         <source>%1 は 1 から 65535 までのサービス ID ではありません</source>
