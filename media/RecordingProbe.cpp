@@ -78,7 +78,8 @@ struct RecordingProbe::Child {
     ProbeRun run;
     bool probed = false; // ffprobe has ended
     std::optional<ts::RecordingPlan> plan;
-    QTimer reading; // a read each turn of the event loop
+    QTimer* reading = nullptr; // a read each turn of the event loop; deleted later,
+                               // as it may be emitting the signal that ends this run
     std::vector<std::uint8_t> buffer;
 
     ~Child() {
@@ -88,6 +89,11 @@ struct RecordingProbe::Child {
             process->waitForFinished(-1);
         }
         process->deleteLater();
+        if (reading) {
+            reading->disconnect();
+            reading->stop();
+            reading->deleteLater();
+        }
         ::close(fd);
     }
 };
@@ -195,12 +201,13 @@ void RecordingProbe::Launch(qsizetype index) {
             c->run.end = ProbeRun::End::Crashed;
         c->run.exitCode = c->process->exitCode();
         c->probed = true;
-        if (!c->reading.isActive()) Ended(*c);
+        if (!c->reading->isActive()) Ended(*c);
     });
     struct stat st {};
     c->plan.emplace(::fstat(fd, &st) == 0 ? st.st_size : 0, options_.service);
-    connect(&c->reading, &QTimer::timeout, this, [this, c] { ReadMore(*c); });
-    c->reading.start(0);
+    c->reading = new QTimer(this);
+    connect(c->reading, &QTimer::timeout, this, [this, c] { ReadMore(*c); });
+    c->reading->start(0);
     connect(process, &QProcess::errorOccurred, this, [this, c](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart) return;
         c->run.end = ProbeRun::End::FailedToStart;
@@ -219,7 +226,7 @@ void RecordingProbe::Launch(qsizetype index) {
 void RecordingProbe::ReadMore(Child& child) {
     const std::optional<ts::Read> read = child.plan->Next();
     if (!read) {
-        child.reading.stop();
+        child.reading->stop();
         std::vector<std::uint8_t>().swap(child.buffer);
         if (child.probed) Ended(child);
         return;
