@@ -74,14 +74,31 @@ PieceScanner::PieceScanner(Framing framing, std::uint16_t pmtPid, const Programm
 
 void PieceScanner::Feed(const std::uint8_t* data, std::size_t size) {
     if (framing_.packetSize == 0) return;
-    if (carry_.empty()) {
-        Scan(data, size, offset_, false);
-    } else {
-        std::vector<std::uint8_t> work(carry_);
-        work.insert(work.end(), data, data + size);
-        Scan(work.data(), work.size(), offset_ - static_cast<std::int64_t>(carry_.size()), false);
-    }
+    std::int64_t at = offset_;
     offset_ += static_cast<std::int64_t>(size);
+    if (!carry_.empty()) {
+        // The packet split between the reads is put together on its own, so
+        // the rest is scanned where it lies rather than copied.
+        const std::size_t step = static_cast<std::size_t>(framing_.packetSize);
+        const std::size_t need = std::min(size, step - std::min(step, carry_.size()));
+        std::vector<std::uint8_t> joined = std::move(carry_);
+        const std::int64_t from = at - static_cast<std::int64_t>(joined.size());
+        joined.insert(joined.end(), data, data + need);
+        carry_.clear();
+        Scan(joined.data(), joined.size(), from, false);
+        data += need;
+        size -= need;
+        at += static_cast<std::int64_t>(need);
+        if (!carry_.empty()) { // still out of step: what is left goes on with the rest
+            std::vector<std::uint8_t> work = std::move(carry_);
+            const std::int64_t rest = at - static_cast<std::int64_t>(work.size());
+            work.insert(work.end(), data, data + size);
+            carry_.clear();
+            Scan(work.data(), work.size(), rest, false);
+            return;
+        }
+    }
+    Scan(data, size, at, false);
 }
 
 void PieceScanner::Scan(const std::uint8_t* data, std::size_t size, std::int64_t offset,
