@@ -74,52 +74,60 @@ PieceScanner::PieceScanner(Framing framing, std::uint16_t pmtPid, const Programm
 
 void PieceScanner::Feed(const std::uint8_t* data, std::size_t size) {
     if (framing_.packetSize == 0) return;
+    const std::size_t step = static_cast<std::size_t>(framing_.packetSize);
     std::int64_t at = offset_;
     offset_ += static_cast<std::int64_t>(size);
     if (!carry_.empty()) {
-        // The packet split between the reads is put together on its own, so
-        // the rest is scanned where it lies rather than copied.
-        const std::size_t step = static_cast<std::size_t>(framing_.packetSize);
-        const std::size_t need = std::min(size, step - std::min(step, carry_.size()));
-        std::vector<std::uint8_t> joined = std::move(carry_);
-        const std::int64_t from = at - static_cast<std::int64_t>(joined.size());
-        joined.insert(joined.end(), data, data + need);
-        carry_.clear();
-        Scan(joined.data(), joined.size(), from, false);
-        data += need;
-        size -= need;
-        at += static_cast<std::int64_t>(need);
-        if (!carry_.empty()) { // still out of step: what is left goes on with the rest
+        const std::int64_t from = at - static_cast<std::int64_t>(carry_.size());
+        const std::size_t need = step - std::min(step, carry_.size());
+        // A packet split between two reads, in step: put together on its own,
+        // so the rest is scanned where it lies rather than copied.
+        if (inStep_ && need > 0 && size >= need && carry_.size() > sync_ && carry_[sync_] == 0x47) {
+            carry_.insert(carry_.end(), data, data + need);
+            Packet packet;
+            if (ReadPacket(carry_.data() + sync_, packet)) OnPacket(packet, from);
+            carry_.clear();
+            data += need;
+            size -= need;
+            at += static_cast<std::int64_t>(need);
+        } else {
             std::vector<std::uint8_t> work = std::move(carry_);
-            const std::int64_t rest = at - static_cast<std::int64_t>(work.size());
             work.insert(work.end(), data, data + size);
             carry_.clear();
-            Scan(work.data(), work.size(), rest, false);
+            Scan(work.data(), work.size(), from, false);
             return;
         }
     }
     Scan(data, size, at, false);
 }
 
+// Packets in step are read where their sync byte stands. Out of step, a
+// place counts as a packet's start only with a sync byte a packet further on
+// too; one whose next packet lies beyond the bytes so far waits for more, so
+// where the reads cut the file changes nothing.
 void PieceScanner::Scan(const std::uint8_t* data, std::size_t size, std::int64_t offset,
                         bool last) {
     const std::size_t step = static_cast<std::size_t>(framing_.packetSize);
     std::size_t at = 0;
     while (at + step <= size) {
-        Packet packet;
-        if (data[at + sync_] == 0x47) {
+        if (inStep_ && data[at + sync_] == 0x47) {
+            Packet packet;
             if (ReadPacket(data + at + sync_, packet))
                 OnPacket(packet, offset + static_cast<std::int64_t>(at));
             at += step;
             continue;
         }
-        // Out of step: the next place with a sync byte a packet before the next one.
-        std::size_t next = at + 1;
-        while (next + step <= size &&
-               !(data[next + sync_] == 0x47 &&
-                 (next + sync_ + step >= size || data[next + sync_ + step] == 0x47)))
-            ++next;
+        std::size_t next = inStep_ ? at + 1 : at;
+        inStep_ = false;
+        bool waiting = false;
+        for (; next + step <= size; ++next) {
+            if (data[next + sync_] != 0x47) continue;
+            const std::size_t further = next + sync_ + step;
+            if (further < size ? data[further] == 0x47 : (waiting = !last, true)) break;
+        }
         at = next;
+        if (waiting || at + step > size) break;
+        inStep_ = true;
     }
     carry_.assign(data + std::min(at, size), data + size);
     if (last) carry_.clear();

@@ -106,9 +106,10 @@ private:
     };
 
     Framing framing_;
-    std::size_t sync_; // the sync byte's place in a packet
-    std::vector<std::uint8_t> carry_;
-    std::int64_t offset_; // of the next byte fed
+    std::size_t sync_;                // the sync byte's place in a packet
+    std::vector<std::uint8_t> carry_; // bytes not yet read as a packet
+    bool inStep_ = true;              // whether carry_ starts where a packet should
+    std::int64_t offset_;             // of the next byte fed
     PieceFacts facts_;
     SectionBuffer pat_;
     SectionBuffer pmt_;
