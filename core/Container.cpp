@@ -19,7 +19,6 @@ constexpr std::int64_t kSmallProduct = std::int64_t{1} << 48;
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kBytesPerMB = 1048576;
 // Bytes a stream of 1 kbit/s (1000 bit/s) fills in a second.
 constexpr std::int64_t kBytesPerKbit = 125;
 

@@ -21,6 +21,9 @@ enum class Container { None, Ts, M2ts, Ps, Mp4, Mkv };
 std::string_view ContainerKey(Container c);
 std::optional<Container> ContainerOfKey(std::string_view key);
 
+// Sizes here and in what the file system reports are MB of 1,048,576 bytes.
+constexpr std::int64_t kBytesPerMB = 1048576;
+
 // Frame rates in thousandths of a frame per second. Without one known, the
 // share is the largest any rate up to 60 frames/s gives.
 constexpr std::int32_t kMaxMilliFps = 60000;

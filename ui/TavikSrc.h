@@ -11,7 +11,7 @@
 // designed ones, any other counts the container's share into the size.
 
 #include "TavikControls.h"
-#include "core/Container.h"
+#include "core/Formulas.h"
 #include "winsys/WindowSystem.h"
 
 #include <cstdint>
@@ -92,9 +92,9 @@ private:
     std::int32_t ReadAndNormalise(Field& field);
     std::int32_t GetAudioRate();
     std::int32_t GetVideoRate();
-    std::int64_t GetSizeKB();
+    std::int32_t GetSizeMB();
     std::int32_t GetPlaySec();
-    Container GetContainer() const;
+    Muxing GetMuxing() const;
 
     TavikControls c_;
     HelpDispatch& help_;
