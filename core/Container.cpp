@@ -4,7 +4,6 @@
 #include "CalcError.h"
 
 #include <algorithm>
-#include <iterator>
 #include <limits>
 
 namespace tavik {
@@ -21,8 +20,6 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
 // Bytes a stream of 1 kbit/s (1000 bit/s) fills in a second.
 constexpr std::int64_t kBytesPerKbit = 125;
-
-constexpr std::string_view kKeys[] = {"none", "ts", "m2ts", "ps", "mp4", "mkv"};
 
 template <typename I> constexpr I CeilDiv(I a, I b) {
     return (a + b - 1) / b;
@@ -220,12 +217,14 @@ std::int64_t LargestRate(const Layout<std::int64_t>& layout, std::int64_t room,
 } // namespace
 
 std::string_view ContainerKey(Container c) {
-    return kKeys[static_cast<int>(c)];
+    for (const ContainerRow& row : kContainers)
+        if (row.container == c) return row.key;
+    return kContainers[0].key;
 }
 
 std::optional<Container> ContainerOfKey(std::string_view key) {
-    for (std::size_t i = 0; i < std::size(kKeys); ++i)
-        if (kKeys[i] == key) return static_cast<Container>(i);
+    for (const ContainerRow& row : kContainers)
+        if (row.key == key) return row.container;
     return std::nullopt;
 }
 

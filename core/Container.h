@@ -13,11 +13,23 @@
 
 namespace tavik {
 
-// In the order the settings page lists them; None keeps the designed sums.
+// None keeps the designed sums.
 enum class Container { None, Ts, M2ts, Ps, Mp4, Mkv };
 
-// The containers' names in settings and on the command line: "none", "ts",
-// "m2ts", "ps", "mp4", "mkv".
+// The containers, none first, in the order the settings page lists them:
+// each with its name in settings and on the command line, and the name the
+// user sees, the source of its translation where it has one (i18n/).
+struct ContainerRow {
+    Container container;
+    std::string_view key;
+    const char* shown;
+};
+inline constexpr ContainerRow kContainers[] = {
+    {Container::None, "none", "なし"}, {Container::Ts, "ts", "MPEG-TS"},
+    {Container::M2ts, "m2ts", "M2TS"}, {Container::Ps, "ps", "MPEG-PS (DVD)"},
+    {Container::Mp4, "mp4", "MP4"},    {Container::Mkv, "mkv", "Matroska"},
+};
+
 std::string_view ContainerKey(Container c);
 std::optional<Container> ContainerOfKey(std::string_view key);
 

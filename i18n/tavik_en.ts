@@ -60,10 +60,6 @@
         <translation>rate: print the estimate, not raised to the exact fit</translation>
     </message>
     <message>
-        <source>ts、m2ts、ps、mp4、mkv: ffmpeg が多重化したファイルで合わせる</source>
-        <translation>ts, m2ts, ps, mp4 or mkv: fit the file as ffmpeg muxes it</translation>
-    </message>
-    <message>
         <source>--container と共に: 映像のフレームレート (25、29.97、30000/1001)</source>
         <translation>with --container: the video&apos;s frame rate (25, 29.97, 30000/1001)</translation>
     </message>
@@ -249,6 +245,14 @@ value.
         <source>余分な引数 &apos;%1&apos;</source>
         <translation>unexpected argument &apos;%1&apos;</translation>
     </message>
+    <message>
+        <source>%1、%2: ffmpeg が多重化したファイルで合わせる</source>
+        <translation>%1 or %2: fit the file as ffmpeg muxes it</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>CalcError</name>
@@ -307,6 +311,13 @@ Qt&apos;s own options apply as well, among them -platform NAME, -display DISPLAY
 Exit status: 0 when the window is closed, 1 when there is no display to open
 it on, 2 on a bad option or argument.
 </translation>
+    </message>
+</context>
+<context>
+    <name>Container</name>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
     </message>
 </context>
 <context>
@@ -532,10 +543,6 @@ it on, 2 on a bad option or argument.
     <message>
         <source>ｺﾝﾃﾅの分も含めてﾌｧｲﾙｻｲｽﾞに収まるように計算します</source>
         <translation>Counts the container too, so the muxed file fits the size</translation>
-    </message>
-    <message>
-        <source>なし</source>
-        <translation>None</translation>
     </message>
     <message>
         <source>作者</source>

@@ -6,11 +6,6 @@
 
 namespace tavik {
 
-Container ContainerOfIndex(int index) {
-    return index >= 0 && index <= static_cast<int>(Container::Mkv) ? static_cast<Container>(index)
-                                                                   : Container::None;
-}
-
 TTavikFrm::TTavikFrm(const TavikControls& controls, HelpDispatch& help, Shell& shell)
     : c_(controls), help_(help), shell_(shell) {
     c_.MonthEdit.SetChangeHandler([this] { MonthEditChange(); });
@@ -54,7 +49,8 @@ std::int32_t TTavikFrm::GetPlaySec() {
 }
 
 Muxing TTavikFrm::GetMuxing() const {
-    return {ContainerOfIndex(c_.ContainerBox.Index()), kMaxMilliFps};
+    // A key the core does not know stands for no container.
+    return {ContainerOfKey(c_.ContainerBox.Key()).value_or(Container::None), kMaxMilliFps};
 }
 
 void TTavikFrm::FormShow() {

@@ -28,10 +28,6 @@ struct TavikControls {
 #undef TAVIK_CONTROL_OPERATION
 };
 
-// The container an item of ContainerBox stands for: the containers in their
-// order, none first; an index outside the list counts as none.
-Container ContainerOfIndex(int index);
-
 // What probing recordings dropped onto the window found: a failure message,
 // or their playing time (summed, rounded up to a whole second) and, where
 // every file states one, their audio rate in Kbps. A value left out leaves

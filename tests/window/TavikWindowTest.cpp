@@ -180,8 +180,17 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
             EXPECT_EQ(itemsOf(name.c_str()), field->Items()) << name;
         }
     }
-    EXPECT_EQ(itemsOf("ContainerBox"), memory.ContainerBox.Items());
-    EXPECT_FALSE(Find<QComboBox>("ContainerBox")->isEditable());
+    // The settings page's lists hold, as their items' data, the keys the
+    // logic reads.
+    for (const auto& [name, list] : {std::pair("ContainerBox", &memory.ContainerBox)}) {
+        auto* combo = Find<QComboBox>(name);
+        std::vector<std::string> keys;
+        for (int i = 0; i < combo->count(); ++i)
+            keys.push_back(combo->itemData(i).toString().toStdString());
+        EXPECT_EQ(keys, list->Items()) << name;
+        EXPECT_FALSE(combo->isEditable()) << name;
+    }
+    EXPECT_EQ(itemsOf("ContainerBox").front(), "なし");
     ShowWindow();
     memory.Show();
     compare();
