@@ -228,6 +228,12 @@ std::optional<Container> ContainerOfKey(std::string_view key) {
     return std::nullopt;
 }
 
+std::int32_t MilliFpsOfKey(std::string_view key) {
+    for (const FrameRateRow& row : kFrameRates)
+        if (row.key == key) return row.milliFps;
+    return kMaxMilliFps;
+}
+
 std::int64_t ContainerShare(Container c, std::int32_t audioKbps, std::int32_t videoKbps,
                             std::int32_t seconds, std::int32_t milliFps) {
     const std::int64_t a = NotNegative(audioKbps), v = NotNegative(videoKbps);

@@ -383,6 +383,13 @@ it on, 2 on a bad option or argument.
     </message>
 </context>
 <context>
+    <name>SettingsPage</name>
+    <message>
+        <source>60 まで</source>
+        <translation>up to 60</translation>
+    </message>
+</context>
+<context>
     <name>TavikFrm</name>
     <message>
         <source>電卓</source>
@@ -567,6 +574,18 @@ it on, 2 on a bad option or argument.
     <message>
         <source>ﾍﾙﾌﾟを表示します</source>
         <translation>Shows the help</translation>
+    </message>
+    <message>
+        <source>fps</source>
+        <translation>fps</translation>
+    </message>
+    <message>
+        <source>映像のﾌﾚｰﾑﾚｰﾄ</source>
+        <translation>Video frame rate</translation>
+    </message>
+    <message>
+        <source>映像のﾌﾚｰﾑﾚｰﾄでｺﾝﾃﾅの分を計算します</source>
+        <translation>Counts the container&apos;s share at the video&apos;s frame rate</translation>
     </message>
 </context>
 </TS>

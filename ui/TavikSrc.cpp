@@ -49,8 +49,10 @@ std::int32_t TTavikFrm::GetPlaySec() {
 }
 
 Muxing TTavikFrm::GetMuxing() const {
-    // A key the core does not know stands for no container.
-    return {ContainerOfKey(c_.ContainerBox.Key()).value_or(Container::None), kMaxMilliFps};
+    // A key the core does not know stands for no container, or for the
+    // share of any frame rate up to 60.
+    return {ContainerOfKey(c_.ContainerBox.Key()).value_or(Container::None),
+            MilliFpsOfKey(c_.FpsBox.Key())};
 }
 
 void TTavikFrm::FormShow() {

@@ -34,16 +34,17 @@ const std::map<std::string, StartUp> kStartUp = {
 };
 
 // The settings page's lists hold the core's keys, as the Qt window's items do.
-std::vector<std::string> ContainerKeys() {
-    std::vector<std::string> keys;
-    for (const ContainerRow& row : kContainers)
-        keys.emplace_back(row.key);
-    return keys;
+template <class Rows> StartUp KeysOf(const Rows& rows) {
+    StartUp list;
+    for (const auto& row : rows)
+        list.items.emplace_back(row.key);
+    return list;
 }
 
 const StartUp& StartUpOf(const char* name) {
-    static const StartUp containers{"", ContainerKeys()};
+    static const StartUp containers = KeysOf(kContainers), frameRates = KeysOf(kFrameRates);
     if (std::string(name) == "ContainerBox") return containers;
+    if (std::string(name) == "FpsBox") return frameRates;
     const auto found = kStartUp.find(name);
     if (found == kStartUp.end()) throw std::logic_error(std::string("no start-up for ") + name);
     return found->second;

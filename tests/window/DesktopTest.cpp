@@ -100,38 +100,47 @@ TEST(QtShell, DoubleClickOpensTheAddressOnTheDesktop) {
     EXPECT_EQ(desktop.opened,
               (std::vector<std::string>{"mailto:i@example.org", "https://tavik.example.org/"}));
 }
-// The user's choice is written as it changes and read back, into the sums,
-// by the next run; a settings file that is corrupt or names no known
-// container reads as none.
+// The user's choices are written as they change and read back, into the
+// sums, by the next run; a settings file that is corrupt or names no known
+// container or frame rate reads as the first item of each list.
 TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
     struct Folder {
         QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         ~Folder() { QDir(path).removeRecursively(); }
     } folder;
-    const auto run = [](int choice) {
+    // The keys chosen at start and the size computed with them; then the
+    // given keys are chosen.
+    const auto run = [](const char* container = nullptr, const char* fps = nullptr) {
         MemoryErrorBox errors;
         MemoryHelpDispatch help;
         MemoryShell shell;
         TavikWindow window(errors, help, shell);
-        auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+        auto* containers = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+        auto* rates = window.findChild<QComboBox*>(QStringLiteral("FpsBox"));
         window.findChild<QPushButton*>(QStringLiteral("GetSizeBtn"))->click();
-        const std::pair remembered(box->currentIndex(),
-                                   window.findChild<QComboBox*>("SizeBox")->currentText());
-        if (choice >= 0) box->setCurrentIndex(choice);
+        const QStringList remembered{containers->currentData().toString(),
+                                     rates->currentData().toString(),
+                                     window.findChild<QComboBox*>("SizeBox")->currentText()};
+        if (container) containers->setCurrentIndex(containers->findData(container));
+        if (fps) rates->setCurrentIndex(rates->findData(fps));
         return remembered;
     };
-    const std::pair none(0, QStringLiteral("295"));
-    EXPECT_EQ(run(-1), none);
+    const QStringList none{"none", "upto60", "295"};
+    EXPECT_EQ(run(), none);
     EXPECT_FALSE(QFileInfo::exists(folder.path)); // read, never written
-    EXPECT_EQ(run(2), none);
-    EXPECT_EQ(run(-1), std::pair(2, QString::fromStdString(
-                                        IntToStr(FittedSizeMB(Container::M2ts, 192, 1150, 1800)))));
-    for (const char* text : {"container=avi\n", "\xff\xfe garbage\ncontainer=ts\n"}) {
+    EXPECT_EQ(run("m2ts"), none);
+    const auto m2ts = [](std::int32_t milliFps) {
+        return QString::fromStdString(
+            IntToStr(FittedSizeMB(Container::M2ts, 192, 1150, 1800, milliFps)));
+    };
+    EXPECT_EQ(run(nullptr, "25"), (QStringList{"m2ts", "upto60", m2ts(kMaxMilliFps)}));
+    EXPECT_EQ(run(), (QStringList{"m2ts", "25", m2ts(25000)}));
+    for (const char* text : {"container=avi\nfps=17\n", "\xff\xfe garbage\ncontainer=ts\n"}) {
         QFile file(folder.path + QStringLiteral("/tavik.ini"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(text);
         file.close();
-        EXPECT_EQ(run(-1), none) << text;
+        EXPECT_EQ(run(), none) << text;
     }
 }
 

@@ -72,6 +72,8 @@ const ControlRow kControls[] = {
     {"ContainerLbl", "QLabel", 16, 37, 24, 12, "ｺﾝﾃﾅ", ""},
     {"ContainerBox", "QComboBox", 56, 32, 120, 20, "",
      "ｺﾝﾃﾅの分も含めてﾌｧｲﾙｻｲｽﾞに収まるように計算します"},
+    {"FpsLbl", "QLabel", 16, 61, 24, 12, "fps", ""},
+    {"FpsBox", "QComboBox", 56, 56, 120, 20, "", "映像のﾌﾚｰﾑﾚｰﾄでｺﾝﾃﾅの分を計算します"},
     {"IconBevel", "QFrame", 16, 8, 33, 33, "", ""},
     {"IconImage", "QLabel", 16, 8, 32, 32, "", ""},
     {"VerLbl", "QLabel", 56, 8, -1, -1, "Tavik   ver 1.2", ""},
@@ -182,7 +184,8 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
     }
     // The settings page's lists hold, as their items' data, the keys the
     // logic reads.
-    for (const auto& [name, list] : {std::pair("ContainerBox", &memory.ContainerBox)}) {
+    for (const auto& [name, list] :
+         {std::pair("ContainerBox", &memory.ContainerBox), std::pair("FpsBox", &memory.FpsBox)}) {
         auto* combo = Find<QComboBox>(name);
         std::vector<std::string> keys;
         for (int i = 0; i < combo->count(); ++i)
@@ -191,6 +194,8 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
         EXPECT_FALSE(combo->isEditable()) << name;
     }
     EXPECT_EQ(itemsOf("ContainerBox").front(), "なし");
+    EXPECT_EQ(itemsOf("FpsBox").front(), "60 まで"); // the default
+    EXPECT_EQ(itemsOf("FpsBox").at(4), "29.97");
     ShowWindow();
     memory.Show();
     compare();
