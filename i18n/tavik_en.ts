@@ -388,6 +388,10 @@ it on, 2 on a bad option or argument.
         <source>60 まで</source>
         <translation>up to 60</translation>
     </message>
+    <message>
+        <source>ｺﾝﾃﾅを選んでいる間は、ﾌｧｲﾙに収まる最大のﾋﾞｯﾄﾚｰﾄを常に求めます</source>
+        <translation>With a container chosen, the video rate is always the largest that fits</translation>
+    </message>
 </context>
 <context>
     <name>TavikFrm</name>

@@ -15,6 +15,7 @@
 #include "WindowTest.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -103,11 +104,14 @@ TEST(QtShell, DoubleClickOpensTheAddressOnTheDesktop) {
 // The user's choices are written as they change and read back, into the
 // sums, by the next run; a settings file that is corrupt or names no known
 // container or frame rate reads as the first item of each list.
+// The settings' folder, removed with what a test wrote into it.
+struct SettingsFolder {
+    QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    ~SettingsFolder() { QDir(path).removeRecursively(); }
+};
+
 TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
-    struct Folder {
-        QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-        ~Folder() { QDir(path).removeRecursively(); }
-    } folder;
+    const SettingsFolder folder;
     // The keys chosen at start and the size computed with them; then the
     // given keys are chosen.
     const auto run = [](const char* container = nullptr, const char* fps = nullptr) {
@@ -142,6 +146,35 @@ TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
         file.close();
         EXPECT_EQ(run(), none) << text;
     }
+}
+
+// With a container the rate captions name kbit/s of 1000 bit, the exact fit
+// is disabled, its tick kept and its hint saying why, and the frame rate
+// applies; with none again the window is as designed.
+TEST(RememberedContainer, AContainerNamesItsUnitAndDisablesTheExactFit) {
+    const SettingsFolder folder;
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window(errors, help, shell);
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+    auto* exact = window.findChild<QCheckBox*>(QStringLiteral("NearRateChk"));
+    const auto state = [&] {
+        return QStringList{window.findChild<QLabel*>("Label1")->text().right(4),
+                           window.findChild<QLabel*>("Label2")->text().right(4),
+                           exact->isEnabled() ? "exact" : "-",
+                           exact->isChecked() ? "ticked" : "-",
+                           exact->toolTip(),
+                           window.findChild<QWidget*>("FpsBox")->isEnabled() ? "fps" : "-"};
+    };
+    const QStringList designed{"Kbps", "Kbps", "exact", "ticked", "ﾋﾞｯﾄﾚｰﾄを厳密に計算します", "-"};
+    EXPECT_EQ(state(), designed);
+    box->setCurrentIndex(box->findData("ps"));
+    EXPECT_EQ(state(), (QStringList{"kbps", "kbps", "-", "ticked",
+                                    "ｺﾝﾃﾅを選んでいる間は、ﾌｧｲﾙに収まる最大のﾋﾞｯﾄﾚｰﾄを常に求めます",
+                                    "fps"}));
+    box->setCurrentIndex(0);
+    EXPECT_EQ(state(), designed);
 }
 
 // A scheme may pair a light button colour with light window text: whatever is
