@@ -40,24 +40,26 @@ constexpr std::int64_t kBytesPerMB = 1048576;
 // share is the largest any rate up to 60 frames/s gives.
 constexpr std::int32_t kMaxMilliFps = 60000;
 
-// The frame rates the settings page offers, each with its key in settings,
-// in thousandths of a frame per second rounded up (23.976 is 24000/1001), so
-// the share is never taken for a lower rate than the video's. The first, the
-// default, is the most any rate up to 60 frames/s needs.
+// The frame rates the settings page offers: each with its key in settings,
+// the rate as ffmpeg and tavik-calc --fps take it, the name the user sees,
+// and the rate in thousandths of a frame per second rounded up, so the share
+// is never taken for a lower rate than the video's. The first, the default,
+// is the most any rate up to 60 frames/s needs.
 struct FrameRateRow {
     std::string_view key;
+    const char* shown;
     std::int32_t milliFps;
 };
 inline constexpr FrameRateRow kFrameRates[] = {
-    {"upto60", kMaxMilliFps},
-    {"23.976", 23977},
-    {"24", 24000},
-    {"25", 25000},
-    {"29.97", 29971},
-    {"30", 30000},
-    {"50", 50000},
-    {"59.94", 59941},
-    {"60", 60000},
+    {"upto60", "60 まで", kMaxMilliFps},
+    {"24000/1001", "23.976", 23977},
+    {"24", "24", 24000},
+    {"25", "25", 25000},
+    {"30000/1001", "29.97", 29971},
+    {"30", "30", 30000},
+    {"50", "50", 50000},
+    {"60000/1001", "59.94", 59941},
+    {"60", "60", 60000},
 };
 
 // The frame rate of the row with that key; kMaxMilliFps for a key no row holds.

@@ -321,6 +321,13 @@ it on, 2 on a bad option or argument.
     </message>
 </context>
 <context>
+    <name>FrameRate</name>
+    <message>
+        <source>60 まで</source>
+        <translation>up to 60</translation>
+    </message>
+</context>
+<context>
     <name>ProbeReport</name>
     <message>
         <source>「%1」について ffprobe の出力を読み取れません</source>
@@ -384,10 +391,6 @@ it on, 2 on a bad option or argument.
 </context>
 <context>
     <name>SettingsPage</name>
-    <message>
-        <source>60 まで</source>
-        <translation>up to 60</translation>
-    </message>
     <message>
         <source>ｺﾝﾃﾅを選んでいる間は、ﾌｧｲﾙに収まる最大のﾋﾞｯﾄﾚｰﾄを常に求めます</source>
         <translation>With a container chosen, the video rate is always the largest that fits</translation>

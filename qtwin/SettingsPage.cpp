@@ -20,8 +20,8 @@ namespace {
 // The containers' names are the formats' own in every language but none's.
 [[maybe_unused]] const char* const kTranslatedNames[] = {QT_TRANSLATE_NOOP("Container", "なし")};
 
-// The frame rates show as their keys but the first, the default.
-const char* const kMostFrameRate = QT_TRANSLATE_NOOP("SettingsPage", "60 まで");
+// The frame rates are numbers in every language but the first, the default.
+[[maybe_unused]] const char* const kTranslatedRates[] = {QT_TRANSLATE_NOOP("FrameRate", "60 まで")};
 
 // Why the check box does nothing while a container is chosen.
 const char* const kExactFitHint = QT_TRANSLATE_NOOP(
@@ -89,10 +89,7 @@ void FillSettingsLists(Ui::TavikFrm& ui) {
         ui.ContainerBox->addItem(QCoreApplication::translate("Container", row.shown),
                                  KeyText(row.key));
     for (const FrameRateRow& row : kFrameRates)
-        ui.FpsBox->addItem(row.key == kFrameRates[0].key
-                               ? QCoreApplication::translate("SettingsPage", kMostFrameRate)
-                               : KeyText(row.key),
-                           KeyText(row.key));
+        ui.FpsBox->addItem(QCoreApplication::translate("FrameRate", row.shown), KeyText(row.key));
 }
 
 void RestoreSettings(Ui::TavikFrm& ui) {
