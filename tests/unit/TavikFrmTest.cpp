@@ -292,10 +292,11 @@ const Scenario kContainerScenarios[] = {
       {"SizeBox", IntToStr(FittedSizeMB(Container::Ps, 192, 1150, kFittedTime))}},
      {}},
     // QComboBox gives no data with nothing chosen: a key the core does not
-    // know is no container.
+    // know is no container. The frame rate counts only with a container.
     {"unknown_container_is_none",
      [](MemoryWindow& w) {
          w.ContainerBox.Select("");
+         w.FpsBox.Select("25");
          w.GetSizeBtn.Click();
      },
      {{"SizeBox", "295"}},
