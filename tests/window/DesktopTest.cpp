@@ -104,17 +104,14 @@ TEST(QtShell, DoubleClickOpensTheAddressOnTheDesktop) {
 // The user's choices are written as they change and read back, into the
 // sums, by the next run; a settings file that is corrupt or names no known
 // container or frame rate reads as the first item of each list.
-// The settings' folder, removed with what a test wrote into it.
-struct SettingsFolder {
-    QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    ~SettingsFolder() { QDir(path).removeRecursively(); }
-};
-
 TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
-    const SettingsFolder folder;
+    struct Folder {
+        QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        ~Folder() { QDir(path).removeRecursively(); }
+    } folder;
     // The keys chosen at start and the size computed with them; then the
     // given keys are chosen.
-    const auto run = [](const char* container = nullptr, const char* fps = nullptr) {
+    const auto run = [](const char* container = "", const char* fps = "") {
         MemoryErrorBox errors;
         MemoryHelpDispatch help;
         MemoryShell shell;
@@ -125,20 +122,17 @@ TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
         const QStringList remembered{containers->currentData().toString(),
                                      rates->currentData().toString(),
                                      window.findChild<QComboBox*>("SizeBox")->currentText()};
-        if (container) containers->setCurrentIndex(containers->findData(container));
-        if (fps) rates->setCurrentIndex(rates->findData(fps));
+        for (auto [box, key] : {std::pair(containers, container), std::pair(rates, fps)})
+            if (*key) box->setCurrentIndex(box->findData(key));
         return remembered;
     };
     const QStringList none{"none", "upto60", "295"};
     EXPECT_EQ(run(), none);
     EXPECT_FALSE(QFileInfo::exists(folder.path)); // read, never written
-    EXPECT_EQ(run("m2ts"), none);
-    const auto m2ts = [](std::int32_t milliFps) {
-        return QString::fromStdString(
-            IntToStr(FittedSizeMB(Container::M2ts, 192, 1150, 1800, milliFps)));
-    };
-    EXPECT_EQ(run(nullptr, "25"), (QStringList{"m2ts", "upto60", m2ts(kMaxMilliFps)}));
-    EXPECT_EQ(run(), (QStringList{"m2ts", "25", m2ts(25000)}));
+    EXPECT_EQ(run("m2ts", "25"), none);
+    EXPECT_EQ(run(), (QStringList{"m2ts", "25",
+                                  QString::fromStdString(IntToStr(
+                                      FittedSizeMB(Container::M2ts, 192, 1150, 1800, 25000)))}));
     for (const char* text : {"container=avi\nfps=17\n", "\xff\xfe garbage\ncontainer=ts\n"}) {
         QFile file(folder.path + QStringLiteral("/tavik.ini"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -149,10 +143,9 @@ TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
 }
 
 // With a container the rate captions name kbit/s of 1000 bit, the exact fit
-// is disabled, its tick kept and its hint saying why, and the frame rate
+// is disabled with its tick kept and a hint saying why, and the frame rate
 // applies; with none again the window is as designed.
 TEST(RememberedContainer, AContainerNamesItsUnitAndDisablesTheExactFit) {
-    const SettingsFolder folder;
     MemoryErrorBox errors;
     MemoryHelpDispatch help;
     MemoryShell shell;
@@ -161,18 +154,16 @@ TEST(RememberedContainer, AContainerNamesItsUnitAndDisablesTheExactFit) {
     auto* exact = window.findChild<QCheckBox*>(QStringLiteral("NearRateChk"));
     const auto state = [&] {
         return QStringList{window.findChild<QLabel*>("Label1")->text().right(4),
-                           window.findChild<QLabel*>("Label2")->text().right(4),
-                           exact->isEnabled() ? "exact" : "-",
-                           exact->isChecked() ? "ticked" : "-",
-                           exact->toolTip(),
-                           window.findChild<QWidget*>("FpsBox")->isEnabled() ? "fps" : "-"};
+                           window.findChild<QLabel*>("Label2")->text().right(4), exact->toolTip()}
+               << (exact->isEnabled() ? "exact" : "-") << (exact->isChecked() ? "ticked" : "-")
+               << (window.findChild<QWidget*>("FpsBox")->isEnabled() ? "fps" : "-");
     };
-    const QStringList designed{"Kbps", "Kbps", "exact", "ticked", "ﾋﾞｯﾄﾚｰﾄを厳密に計算します", "-"};
+    const QStringList designed{"Kbps", "Kbps", "ﾋﾞｯﾄﾚｰﾄを厳密に計算します", "exact", "ticked", "-"};
     EXPECT_EQ(state(), designed);
     box->setCurrentIndex(box->findData("ps"));
-    EXPECT_EQ(state(), (QStringList{"kbps", "kbps", "-", "ticked",
+    EXPECT_EQ(state(), (QStringList{"kbps", "kbps",
                                     "ｺﾝﾃﾅを選んでいる間は、ﾌｧｲﾙに収まる最大のﾋﾞｯﾄﾚｰﾄを常に求めます",
-                                    "fps"}));
+                                    "-", "ticked", "fps"}));
     box->setCurrentIndex(0);
     EXPECT_EQ(state(), designed);
 }
