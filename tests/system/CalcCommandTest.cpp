@@ -191,6 +191,10 @@ TEST(CalcCommand, GivesTheWindowsResults) {
             QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
         for (const auto& [key, text] : window.json)
             EXPECT_EQ(JsonText(object.value(QString::fromStdString(key))), text) << key;
+        // The window's frame rate is the one tavik-calc reads from its key.
+        if (c.fps) {
+            EXPECT_EQ(qRound(object["fps"].toDouble() * 1000), MilliFpsOfKey(c.fps));
+        }
     }
 }
 
