@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 namespace tavik {
@@ -100,8 +99,8 @@ struct Calculation {
     QList<QByteArray> files;              // the recordings the time came from, if any
     std::optional<std::uint16_t> service; // the transport streams' programme, if given
     std::vector<FileFacts> facts;         // what was read of each recording
-    std::optional<Container> container;   // without one, the window's sums
-    std::optional<std::int32_t> milliFps;
+    Muxing muxing;                        // Container::None: the window's designed sums
+    bool fpsGiven = false;
 };
 
 ProbeResult ProbeUntilSignalled(const Calculation& calc) {
@@ -158,13 +157,15 @@ Calculation ReadCalculation(const Options& options, const CommandRow& row) {
     calc.row = &row;
     // Read before any recording is probed: a bad value is found at once.
     if (options.IsSet("container"))
-        calc.container = ReadContainer("--container", options.Value("container"));
-    if (options.IsSet("fps") && !calc.container)
+        calc.muxing.container = ReadContainer("--container", options.Value("container"));
+    const bool container = calc.muxing.container != Container::None;
+    if (options.IsSet("fps") && !container)
         throw UsageError(
             UsageText(QT_TRANSLATE_NOOP("CalcCommand", "--fps には --container が必要です")));
-    if (options.IsSet("fps")) calc.milliFps = ReadMilliFps("--fps", options.Value("fps"));
+    calc.fpsGiven = options.IsSet("fps");
+    if (calc.fpsGiven) calc.muxing.milliFps = ReadMilliFps("--fps", options.Value("fps"));
     if (options.IsSet("service")) calc.service = ReadService("--service", options.Value("service"));
-    if (calc.container && options.IsSet("estimate"))
+    if (container && options.IsSet("estimate"))
         throw UsageError(UsageText(QT_TRANSLATE_NOOP(
             "CalcCommand", "--estimate は --container と同時に指定できません: コンテナに"
                            "収まるビットレートは概算せずに正確に求めます")));
@@ -229,14 +230,14 @@ Printed CheckRecordings(const Calculation& calc, bool json) {
 Printed Compute(const Calculation& calc, bool json) {
     QJsonObject object{{"command", calc.row->name}};
     std::string result;
-    const std::int32_t milliFps = calc.milliFps.value_or(kMaxMilliFps);
+    const Muxing& muxing = calc.muxing;
     // The container's bytes in a file of these rates and this time.
     const auto share = [&](std::int32_t video, std::int32_t seconds) {
-        if (!calc.container) return;
-        object["container"] = QString::fromLatin1(ContainerKey(*calc.container));
+        if (muxing.container == Container::None) return;
+        object["container"] = QString::fromLatin1(ContainerKey(muxing.container));
         object["container_bytes"] =
-            qint64{ContainerShare(*calc.container, calc.audio, video, seconds, milliFps)};
-        if (calc.milliFps) object["fps"] = *calc.milliFps / 1000.0;
+            qint64{ContainerShare(muxing.container, calc.audio, video, seconds, muxing.milliFps)};
+        if (calc.fpsGiven) object["fps"] = muxing.milliFps / 1000.0;
     };
     const auto recordingTime = [&](MinSec time) {
         object["time"] = QString::fromStdString(TimeText(time));
@@ -263,9 +264,7 @@ Printed Compute(const Calculation& calc, bool json) {
         object["audio_kbps"] = calc.audio;
         object["video_kbps"] = calc.video;
         const std::int32_t t = playingTime();
-        const std::int64_t size =
-            calc.container ? FittedSizeMB(*calc.container, calc.audio, calc.video, t, milliFps)
-                           : SizeMB(calc.audio, calc.video, t);
+        const std::int64_t size = SizeFor(muxing, calc.audio, calc.video, t);
         object["size_mb"] = static_cast<qint64>(size);
         share(calc.video, t);
         result = IntToStr(size);
@@ -275,10 +274,11 @@ Printed Compute(const Calculation& calc, bool json) {
         object["size_mb"] = calc.sizeMB;
         object["audio_kbps"] = calc.audio;
         object["exact"] = calc.exact;
-        const std::int32_t t = playingTime();
+        std::int32_t t = 0;
         const std::int32_t video =
-            calc.container ? FittedVideoRate(*calc.container, calc.sizeMB, t, calc.audio, milliFps)
-                           : VideoRate(KBOfMB(calc.sizeMB), t, calc.audio, calc.exact);
+            VideoRateFor(muxing, calc.exact,
+                         {[&] { return calc.sizeMB; }, [&] { return t = playingTime(); },
+                          [&] { return calc.audio; }});
         // The window shows it; ffmpeg would refuse it.
         if (video < 0) throw CalcError(CalcError::Kind::SizeTooSmall);
         object["video_kbps"] = video;
@@ -290,10 +290,7 @@ Printed Compute(const Calculation& calc, bool json) {
         object["audio_kbps"] = calc.audio;
         object["video_kbps"] = calc.video;
         object["size_mb"] = calc.sizeMB;
-        const std::int32_t seconds =
-            calc.container
-                ? FittedTime(*calc.container, calc.audio, calc.video, calc.sizeMB, milliFps)
-                : RecordableTime(calc.audio, calc.video, KBOfMB(calc.sizeMB));
+        const std::int32_t seconds = TimeFor(muxing, calc.audio, calc.video, calc.sizeMB);
         const MinSec time = ToMinSec(seconds);
         recordingTime(time);
         share(calc.video, seconds);

@@ -2,11 +2,13 @@
 #include "CalcOptions.h"
 
 #include "CalcValues.h"
+#include "core/Container.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <string_view>
 
 namespace tavik {
 namespace {
@@ -103,9 +105,9 @@ const std::vector<OptionRow>& OptionTable() {
                            "録画した D 話のうち N 話を残す。時間がその割合になる (既定 1/1)")},
         {"estimate", nullptr,
          QT_TRANSLATE_NOOP("CalcCommand", "rate: ぴったりに上げない概算を表示する")},
+        // %1: the containers but the last, %2: the last (HelpText).
         {"container", "NAME",
-         QT_TRANSLATE_NOOP("CalcCommand",
-                           "ts、m2ts、ps、mp4、mkv: ffmpeg が多重化したファイルで合わせる")},
+         QT_TRANSLATE_NOOP("CalcCommand", "%1、%2: ffmpeg が多重化したファイルで合わせる")},
         {"fps", "RATE",
          QT_TRANSLATE_NOOP("CalcCommand",
                            "--container と共に: 映像のフレームレート (25、29.97、30000/1001)")},
@@ -130,12 +132,24 @@ void AddOptions(QCommandLineParser& parser) {
 }
 
 std::string HelpText() {
+    // The containers' names as the core lists them: those before the last
+    // joined by the language's comma, which leaves the last to the text.
+    std::string containers;
+    std::string_view last;
+    for (const ContainerRow& row : kContainers) {
+        if (row.container == Container::None) continue;
+        if (!last.empty())
+            containers +=
+                (containers.empty() ? "" : UsageText(QT_TRANSLATE_NOOP("CalcCommand", "、"))) +
+                std::string(last);
+        last = row.key;
+    }
     std::string text = UsageText(kHelpHead);
     for (const OptionRow& row : OptionTable()) {
         std::string left = std::string("      --") + row.name;
         if (row.valueName) left += std::string("=") + row.valueName;
         left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
-        text += left + UsageText(row.help) + "\n";
+        text += left + UsageText(row.help, {containers, last}) + "\n";
     }
     return text + UsageText(kHelpTail);
 }

@@ -147,9 +147,9 @@ Container ReadContainer(std::string_view option, std::string_view text) {
     const std::optional<Container> c = ContainerOfKey(text);
     if (c && *c != Container::None) return *c;
     std::string names;
-    for (const Container each :
-         {Container::Ts, Container::M2ts, Container::Ps, Container::Mp4, Container::Mkv})
-        names += std::string(names.empty() ? "" : ", ") + std::string(ContainerKey(each));
+    for (const ContainerRow& row : kContainers)
+        if (row.container != Container::None)
+            names += std::string(names.empty() ? "" : ", ") + std::string(row.key);
     throw UsageError(UsageText(QT_TRANSLATE_NOOP("CalcCommand", "%1 はコンテナではありません: %2"),
                                {Quoted(option, text), names}));
 }

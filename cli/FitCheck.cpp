@@ -3,6 +3,7 @@
 
 #include "CalcValues.h"
 #include "console/Console.h"
+#include "core/Fit.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -12,10 +13,6 @@ namespace tavik {
 
 namespace {
 
-__extension__ using Int128 = __int128;
-
-constexpr std::int64_t kBytesPerMB = 1048576;
-
 std::int64_t TotalBytes(const FitCheck& check) {
     std::int64_t total = 0;
     for (const CheckedFile& file : check.files)
@@ -23,10 +20,8 @@ std::int64_t TotalBytes(const FitCheck& check) {
     return total;
 }
 
-// kbit/s of 1000 bit/s, to the nearest whole one: bytes * 8000 / us.
 std::int64_t Kbps(const CheckedFile& file) {
-    const Int128 us = file.durationUs;
-    return static_cast<std::int64_t>((Int128{file.bytes} * 16000 + us) / (2 * us));
+    return AverageKbps(file.bytes, file.durationUs);
 }
 
 // The whole part, ".", then `digits` digits of hundredths or thousandths.
@@ -42,13 +37,13 @@ std::string SecondsText(std::int64_t us) {
 
 // Hundredths of an MB, rounded toward zero or away from it.
 std::string MBText(std::int64_t bytes, bool up) {
-    return Fixed((bytes * 100 + (up ? kBytesPerMB - 1 : 0)) / kBytesPerMB, 100, 2);
+    return Fixed(HundredthsOfMB(bytes, up), 100, 2);
 }
 
 } // namespace
 
 std::int64_t SpareBytes(const FitCheck& check) {
-    return check.sizeMB * kBytesPerMB - TotalBytes(check);
+    return SpareBytes(check.sizeMB, TotalBytes(check));
 }
 
 std::string CheckText(const FitCheck& check) {

@@ -4,7 +4,6 @@
 #include "CalcError.h"
 
 #include <algorithm>
-#include <iterator>
 #include <limits>
 
 namespace tavik {
@@ -19,11 +18,8 @@ constexpr std::int64_t kSmallProduct = std::int64_t{1} << 48;
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kBytesPerMB = 1048576;
 // Bytes a stream of 1 kbit/s (1000 bit/s) fills in a second.
 constexpr std::int64_t kBytesPerKbit = 125;
-
-constexpr std::string_view kKeys[] = {"none", "ts", "m2ts", "ps", "mp4", "mkv"};
 
 template <typename I> constexpr I CeilDiv(I a, I b) {
     return (a + b - 1) / b;
@@ -221,13 +217,21 @@ std::int64_t LargestRate(const Layout<std::int64_t>& layout, std::int64_t room,
 } // namespace
 
 std::string_view ContainerKey(Container c) {
-    return kKeys[static_cast<int>(c)];
+    for (const ContainerRow& row : kContainers)
+        if (row.container == c) return row.key;
+    return kContainers[0].key;
 }
 
 std::optional<Container> ContainerOfKey(std::string_view key) {
-    for (std::size_t i = 0; i < std::size(kKeys); ++i)
-        if (kKeys[i] == key) return static_cast<Container>(i);
+    for (const ContainerRow& row : kContainers)
+        if (row.key == key) return row.container;
     return std::nullopt;
+}
+
+std::int32_t MilliFpsOfKey(std::string_view key) {
+    for (const FrameRateRow& row : kFrameRates)
+        if (row.key == key) return row.milliFps;
+    return kMaxMilliFps;
 }
 
 std::int64_t ContainerShare(Container c, std::int32_t audioKbps, std::int32_t videoKbps,

@@ -59,8 +59,6 @@ long double FloatDivide(long double dividend, long double divisor) {
     return dividend / divisor;
 }
 
-} // namespace
-
 long double KbitOfKB(std::int64_t k) {
     return static_cast<long double>(k) * SizeFactor;
 }
@@ -71,6 +69,11 @@ long double PerSecond(long double x, std::int32_t t) {
 
 std::int32_t RateEstimate(long double r, std::int32_t a) {
     return TruncClamp(r - a);
+}
+
+// Kilobytes in mb megabytes: the size field's value times 1024.
+std::int64_t KBOfMB(std::int32_t mb) {
+    return std::int64_t{mb} * 1024;
 }
 
 // Largest w in [estimate, kMax] such that every u in (estimate, w] has
@@ -90,6 +93,8 @@ std::int32_t ExactFitRate(std::int32_t estimate, std::int64_t k, std::int32_t t,
     return Int128{estimate} + 1 >= lowest ? kMax : estimate;
 }
 
+} // namespace
+
 std::int32_t PlaySec(std::int32_t m, std::int32_t s, std::int32_t n, std::int32_t d) {
     if (d == 0) throw CalcError(CalcError::Kind::IntDivideByZero);
     return Clamp((Int128{m} * 60 + s) * n / d);
@@ -108,10 +113,6 @@ std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k) {
     return TruncClamp(FloatDivide(KbitOfKB(k), static_cast<long double>(std::int64_t{a} + v)));
 }
 
-std::int64_t KBOfMB(std::int32_t mb) {
-    return std::int64_t{mb} * 1024;
-}
-
 MinSec ToMinSec(std::int32_t t) {
     return {t / 60, t % 60};
 }
@@ -119,6 +120,29 @@ MinSec ToMinSec(std::int32_t t) {
 std::int32_t SecPerEpisode(std::int32_t total, std::int32_t d1) {
     if (d1 == 0) throw CalcError(CalcError::Kind::IntDivideByZero);
     return Clamp(Int128{total} / d1);
+}
+
+std::int64_t SizeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int32_t t) {
+    if (muxing.container == Container::None) return SizeMB(a, v, t);
+    return FittedSizeMB(muxing.container, a, v, t, muxing.milliFps);
+}
+
+std::int32_t VideoRateFor(const Muxing& muxing, bool exact, const RateReads& read) {
+    const std::int32_t mb = read.sizeMB();
+    const std::int64_t k = KBOfMB(mb);
+    const long double x = KbitOfKB(k);
+    const std::int32_t t = read.seconds();
+    const long double r = PerSecond(x, t);
+    const std::int32_t a = read.audioKbps();
+    if (muxing.container != Container::None)
+        return FittedVideoRate(muxing.container, mb, t, a, muxing.milliFps);
+    const std::int32_t estimate = RateEstimate(r, a);
+    return exact ? ExactFitRate(estimate, k, t, a) : estimate;
+}
+
+std::int32_t TimeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int32_t sizeMB) {
+    if (muxing.container == Container::None) return RecordableTime(a, v, KBOfMB(sizeMB));
+    return FittedTime(muxing.container, a, v, sizeMB, muxing.milliFps);
 }
 
 } // namespace tavik

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Container.h"
+
 #include <cstdint>
+#include <functional>
 
 namespace tavik {
 
@@ -26,19 +29,8 @@ std::int64_t SizeMB(std::int32_t a, std::int32_t v, std::int32_t t);
 // reachable in single steps whose SizeMB still fits in k div 1024 MB.
 std::int32_t VideoRate(std::int64_t k, std::int32_t t, std::int32_t a, bool exact);
 
-// The steps of VideoRate, for a caller that reads its inputs between them:
-// X = k * SizeFactor; R = X / t (raising the division errors for t = 0);
-// trunc(R - a), clamped; then the exact-fit search from that estimate.
-long double KbitOfKB(std::int64_t k);
-long double PerSecond(long double x, std::int32_t t);
-std::int32_t RateEstimate(long double r, std::int32_t a);
-std::int32_t ExactFitRate(std::int32_t estimate, std::int64_t k, std::int32_t t, std::int32_t a);
-
 // Seconds that fit into k kilobytes at rates a + v: trunc(k * SizeFactor / (a + v)).
 std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k);
-
-// Kilobytes in mb megabytes: the size field's value times 1024.
-std::int64_t KBOfMB(std::int32_t mb);
 
 // A time in seconds as the minutes and seconds fields show it: t div 60 and
 // t mod 60, both truncating toward zero.
@@ -50,5 +42,31 @@ MinSec ToMinSec(std::int32_t t);
 
 // Seconds per episode: total div d1.
 std::int32_t SecPerEpisode(std::int32_t total, std::int32_t d1);
+
+// The three results as the window's buttons and tavik-calc give them, one
+// entry each: without a container the designed sums above, with one the
+// sums of a file that must fit once muxed (Container.h), at the frame rate.
+struct Muxing {
+    Container container = Container::None;
+    std::int32_t milliFps = kMaxMilliFps; // thousandths of a frame per second
+};
+
+// The file size in MB at rates a and v over t seconds.
+std::int64_t SizeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int32_t t);
+
+// The video rate that fills a size. Its inputs are read in the designed
+// order, each after the arithmetic the one before allows: the size, then the
+// playing time, then the audio rate; so a zero time fails before the audio
+// rate is read, with either sums. `exact` runs the exact-fit search of the
+// designed sums; a container's rate is already the largest that fits.
+struct RateReads {
+    std::function<std::int32_t()> sizeMB;
+    std::function<std::int32_t()> seconds;
+    std::function<std::int32_t()> audioKbps;
+};
+std::int32_t VideoRateFor(const Muxing& muxing, bool exact, const RateReads& read);
+
+// The recordable time in seconds at rates a and v in a size.
+std::int32_t TimeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int32_t sizeMB);
 
 } // namespace tavik

@@ -60,10 +60,6 @@
         <translation>rate: print the estimate, not raised to the exact fit</translation>
     </message>
     <message>
-        <source>ts、m2ts、ps、mp4、mkv: ffmpeg が多重化したファイルで合わせる</source>
-        <translation>ts, m2ts, ps, mp4 or mkv: fit the file as ffmpeg muxes it</translation>
-    </message>
-    <message>
         <source>--container と共に: 映像のフレームレート (25、29.97、30000/1001)</source>
         <translation>with --container: the video&apos;s frame rate (25, 29.97, 30000/1001)</translation>
     </message>
@@ -269,6 +265,14 @@ value, and when check cannot read a recording (as cmp and diff).
         <source>%1 は 1 から 65535 までのサービス ID ではありません</source>
         <translation>%1 is not a service ID from 1 to 65535</translation>
     </message>
+    <message>
+        <source>%1、%2: ffmpeg が多重化したファイルで合わせる</source>
+        <translation>%1 or %2: fit the file as ffmpeg muxes it</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>CalcError</name>
@@ -327,6 +331,20 @@ Qt&apos;s own options apply as well, among them -platform NAME, -display DISPLAY
 Exit status: 0 when the window is closed, 1 when there is no display to open
 it on, 2 on a bad option or argument.
 </translation>
+    </message>
+</context>
+<context>
+    <name>Container</name>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+</context>
+<context>
+    <name>FrameRate</name>
+    <message>
+        <source>60 まで</source>
+        <translation>up to 60</translation>
     </message>
 </context>
 <context>
@@ -393,6 +411,13 @@ it on, 2 on a bad option or argument.
     <message>
         <source>ヘルプファイル %1 が見つかりません。</source>
         <translation>The help file %1 was not found.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPage</name>
+    <message>
+        <source>ｺﾝﾃﾅを選んでいる間は、ﾌｧｲﾙに収まる最大のﾋﾞｯﾄﾚｰﾄを常に求めます</source>
+        <translation>With a container chosen, the video rate is always the largest that fits</translation>
     </message>
 </context>
 <context>
@@ -558,10 +583,6 @@ it on, 2 on a bad option or argument.
         <translation>Counts the container too, so the muxed file fits the size</translation>
     </message>
     <message>
-        <source>なし</source>
-        <translation>None</translation>
-    </message>
-    <message>
         <source>作者</source>
         <translation>Info</translation>
     </message>
@@ -584,6 +605,18 @@ it on, 2 on a bad option or argument.
     <message>
         <source>ﾍﾙﾌﾟを表示します</source>
         <translation>Shows the help</translation>
+    </message>
+    <message>
+        <source>fps</source>
+        <translation>fps</translation>
+    </message>
+    <message>
+        <source>映像のﾌﾚｰﾑﾚｰﾄ</source>
+        <translation>Video frame rate</translation>
+    </message>
+    <message>
+        <source>映像のﾌﾚｰﾑﾚｰﾄでｺﾝﾃﾅの分を計算します</source>
+        <translation>Counts the container&apos;s share at the video&apos;s frame rate</translation>
     </message>
 </context>
 <context>

@@ -73,7 +73,8 @@ public:
 
     // Spreads the label's caption over the fields that lie on it. The runs
     // are measured when the label is first painted, after the window is
-    // mapped, like any text; a label whose last run then ends past it widens.
+    // mapped, like any text, and again when its caption has changed; a label
+    // whose last run then ends past it widens.
     void Spread(QLabel* label, const std::vector<QRect>& fields, qreal gap) {
         Caption& caption = captions_[label];
         for (const QRect& field : fields)
@@ -89,7 +90,8 @@ protected:
         const QStringList runs = label->text().split(QLatin1Char(' '));
         const QFontMetricsF metrics(label->font());
         Caption& caption = captions_[label];
-        if (caption.starts.empty()) {
+        if (caption.starts.empty() || caption.text != label->text()) {
+            caption.text = label->text();
             caption.starts =
                 RunStarts(label->font(), runs, label->width(), caption.fieldEnds, caption.gap);
             const qreal end = caption.starts.back() + metrics.horizontalAdvance(runs.back());
@@ -108,6 +110,7 @@ private:
     struct Caption {
         std::vector<qreal> fieldEnds;
         qreal gap = 0;
+        QString text; // the caption the starts were worked out for
         std::vector<qreal> starts;
     };
     std::map<const QObject*, Caption> captions_;

@@ -56,8 +56,9 @@ bool QtCheckBox::Checked() const {
     return box_->isChecked();
 }
 
-int QtChoice::Index() const {
-    return box_->currentIndex();
+// Each item holds its key as its data.
+std::string QtChoice::Key() const {
+    return box_->currentData().toString().toStdString();
 }
 
 } // namespace tavik

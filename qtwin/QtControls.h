@@ -63,7 +63,7 @@ class QtChoice : public Choice {
 public:
     // The logic only reads a choice; picking an item runs no handler.
     QtChoice(QComboBox* box, EventDelivery&) : box_(box) {}
-    int Index() const override;
+    std::string Key() const override;
 
 private:
     QComboBox* box_;

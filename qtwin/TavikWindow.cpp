@@ -7,7 +7,7 @@
 #include "QtControls.h"
 #include "QtHelpViewer.h"
 #include "RecordingDrop.h"
-#include "UserSettings.h"
+#include "SettingsPage.h"
 #include "WindowFont.h"
 #include "ui_TavikSrc.h"
 #include "winsys/AppTitle.h"
@@ -95,6 +95,7 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
     for (QComboBox* box : {ui_->AudioRateBox, ui_->VideoRateBox, ui_->SizeBox})
         box->setCompleter(nullptr);
 
+    FillSettingsLists(*ui_);
     ApplyColours();
     ApplyScale();
     SetUpNumberFields(*this, {{ui_->AudioRateBox, 6},
@@ -114,11 +115,7 @@ TavikWindow::TavikWindow(ErrorBox& errorBox, HelpDispatch& help, Shell& shell)
         if (ui_->Pages->widget(index) == ui_->AboutTab) LoadAboutIcon();
     });
 
-    // The choice of an earlier run, and from now on the user's each time it
-    // changes; the file is written only then.
-    ui_->ContainerBox->setCurrentIndex(static_cast<int>(RememberedContainer()));
-    connect(ui_->ContainerBox, &QComboBox::currentIndexChanged, this,
-            [](int index) { RememberContainer(ContainerOfIndex(index)); });
+    RestoreSettings(*ui_);
 
     // Connected only now, so the start-up texts ran no change handler.
 #define TAVIK_MAKE_QT_CONTROL(Kind, Name) Qt##Kind(ui_->Name, delivery_),

@@ -7,13 +7,9 @@
 #include <QStandardPaths>
 #include <QString>
 
-#include <string_view>
-
 namespace tavik {
 
 namespace {
-
-const QString kContainerKey = QStringLiteral("container");
 
 // Where QSettings keeps an application's INI file, worked out without it, so
 // that a start-up without the file only asks whether it is there. Empty when
@@ -26,24 +22,21 @@ QString SettingsFile() {
 
 } // namespace
 
-Container RememberedContainer() {
+QString Remembered(const QString& setting) {
     const QString file = SettingsFile();
-    if (file.isEmpty() || !QFileInfo::exists(file)) return Container::None;
+    if (file.isEmpty() || !QFileInfo::exists(file)) return {};
     const QSettings settings(file, QSettings::IniFormat);
     // A section is parsed when first read from, so the status comes after.
-    const QByteArray key = settings.value(kContainerKey).toString().toUtf8();
-    if (settings.status() != QSettings::NoError) return Container::None;
-    return ContainerOfKey(std::string_view(key.constData(), static_cast<std::size_t>(key.size())))
-        .value_or(Container::None);
+    const QString key = settings.value(setting).toString();
+    if (settings.status() != QSettings::NoError) return {};
+    return key;
 }
 
-void RememberContainer(Container container) {
+void Remember(const QString& setting, const QString& key) {
     const QString file = SettingsFile();
     if (file.isEmpty()) return;
     QSettings settings(file, QSettings::IniFormat);
-    const std::string_view key = ContainerKey(container);
-    settings.setValue(kContainerKey,
-                      QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())));
+    settings.setValue(setting, key);
 }
 
 } // namespace tavik

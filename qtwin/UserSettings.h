@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// What the program keeps between runs: only the container chosen on the
-// settings page, as "container=<key>" in the INI file named after the
-// application in the user's configuration folder. Nothing found there can
-// stop the program or change a result: a file that is missing, unreadable
-// or corrupt, or a key it does not know, reads as no container, and a file
-// that cannot be written is left as it is.
+// What the program keeps between runs: only the choices of the settings
+// page, as "<setting>=<key>" in the INI file named after the application in
+// the user's configuration folder. Nothing found there can stop the program
+// or change a result: a file that is missing, unreadable or corrupt reads as
+// no choice at all, and a file that cannot be written is left as it is.
 
-#include "core/Container.h"
+#include <QString>
 
 namespace tavik {
 
-Container RememberedContainer();
-void RememberContainer(Container container);
+// The key remembered for the setting; empty where there is none to read.
+QString Remembered(const QString& setting);
+void Remember(const QString& setting, const QString& key);
 
 } // namespace tavik

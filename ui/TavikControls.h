@@ -23,6 +23,7 @@
     X(Button, TotalSecBtn)                                                                         \
     X(CheckBox, NearRateChk)                                                                       \
     X(Choice, ContainerBox)                                                                        \
+    X(Choice, FpsBox)                                                                              \
     X(Button, HelpBtn)                                                                             \
     X(Field, MailEdit)                                                                             \
     X(Field, URLEdit)

@@ -1,25 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TavikSrc.h"
 
-#include "core/Container.h"
 #include "core/Formulas.h"
 #include "core/IntField.h"
 
 namespace tavik {
-
-namespace {
-
-// The size field's value again, from the kilobytes GetSizeKB made of it.
-std::int32_t MBOfKB(std::int64_t k) {
-    return static_cast<std::int32_t>(k / 1024);
-}
-
-} // namespace
-
-Container ContainerOfIndex(int index) {
-    return index >= 0 && index <= static_cast<int>(Container::Mkv) ? static_cast<Container>(index)
-                                                                   : Container::None;
-}
 
 TTavikFrm::TTavikFrm(const TavikControls& controls, HelpDispatch& help, Shell& shell)
     : c_(controls), help_(help), shell_(shell) {
@@ -49,8 +34,8 @@ std::int32_t TTavikFrm::GetVideoRate() {
     return ReadAndNormalise(c_.VideoRateBox);
 }
 
-std::int64_t TTavikFrm::GetSizeKB() {
-    return KBOfMB(ReadAndNormalise(c_.SizeBox));
+std::int32_t TTavikFrm::GetSizeMB() {
+    return ReadAndNormalise(c_.SizeBox);
 }
 
 std::int32_t TTavikFrm::GetPlaySec() {
@@ -63,8 +48,11 @@ std::int32_t TTavikFrm::GetPlaySec() {
     return t;
 }
 
-Container TTavikFrm::GetContainer() const {
-    return ContainerOfIndex(c_.ContainerBox.Index());
+Muxing TTavikFrm::GetMuxing() const {
+    // A key the core does not know stands for no container, or for the
+    // share of any frame rate up to 60.
+    return {ContainerOfKey(c_.ContainerBox.Key()).value_or(Container::None),
+            MilliFpsOfKey(c_.FpsBox.Key())};
 }
 
 void TTavikFrm::FormShow() {
@@ -100,44 +88,25 @@ void TTavikFrm::GetSizeBtnClick() {
     const std::int32_t a = GetAudioRate();
     const std::int32_t v = GetVideoRate();
     const std::int32_t t = GetPlaySec();
-    const Container container = GetContainer();
-    const std::int64_t size =
-        container == Container::None ? SizeMB(a, v, t) : FittedSizeMB(container, a, v, t);
-    c_.SizeBox.SetText(IntToStr(size));
+    c_.SizeBox.SetText(IntToStr(SizeFor(GetMuxing(), a, v, t)));
 }
 
 void TTavikFrm::GetVideoBtnClick() {
-    // Reads interleave with the arithmetic, so a zero time fails before the
-    // audio rate is read, whichever sums follow.
-    const std::int64_t k = GetSizeKB();
-    const long double x = KbitOfKB(k);
-    const std::int32_t t = GetPlaySec();
-    const long double r = PerSecond(x, t);
-    const std::int32_t a = GetAudioRate();
-    const Container container = GetContainer();
-    if (container != Container::None) {
-        // Already the largest rate that fits: nothing for the search to raise.
-        c_.VideoRateBox.SetText(IntToStr(FittedVideoRate(container, MBOfKB(k), t, a)));
-        return;
-    }
-    std::int32_t v = RateEstimate(r, a);
-    if (c_.NearRateChk.Checked()) {
-        // One closed-form search instead of a pass per rate: the reads above
-        // left every input field canonical, so re-reading them on each pass
-        // would write nothing and only rewrite SepSecEdit with the same text.
-        v = ExactFitRate(v, k, t, a);
-    }
+    // The exact-fit search is done in closed form, not a pass per rate: the
+    // reads left every input field canonical, so reading them again on each
+    // pass would write nothing and only rewrite SepSecEdit with its text.
+    const std::int32_t v =
+        VideoRateFor(GetMuxing(), c_.NearRateChk.Checked(),
+                     {[this] { return GetSizeMB(); }, [this] { return GetPlaySec(); },
+                      [this] { return GetAudioRate(); }});
     c_.VideoRateBox.SetText(IntToStr(v));
 }
 
 void TTavikFrm::GetTimeBtnClick() {
     const std::int32_t a = GetAudioRate();
     const std::int32_t v = GetVideoRate();
-    const std::int64_t k = GetSizeKB();
-    const Container container = GetContainer();
-    const MinSec time =
-        ToMinSec(container == Container::None ? RecordableTime(a, v, k)
-                                              : FittedTime(container, a, v, MBOfKB(k)));
+    const std::int32_t mb = GetSizeMB();
+    const MinSec time = ToMinSec(TimeFor(GetMuxing(), a, v, mb));
     c_.MonthEdit.SetText(IntToStr(time.minutes));
     c_.SecEdit.SetText(IntToStr(time.seconds));
 }

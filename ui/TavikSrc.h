@@ -11,7 +11,7 @@
 // designed ones, any other counts the container's share into the size.
 
 #include "TavikControls.h"
-#include "core/Container.h"
+#include "core/Formulas.h"
 #include "winsys/WindowSystem.h"
 
 #include <cstdint>
@@ -27,10 +27,6 @@ struct TavikControls {
     TAVIK_CONTROLS(TAVIK_CONTROL_OPERATION)
 #undef TAVIK_CONTROL_OPERATION
 };
-
-// The container an item of ContainerBox stands for: the containers in their
-// order, none first; an index outside the list counts as none.
-Container ContainerOfIndex(int index);
 
 // What probing recordings dropped onto the window found: a failure message,
 // or their playing time (summed, rounded up to a whole second) and, where
@@ -94,9 +90,9 @@ private:
     std::int32_t ReadAndNormalise(Field& field);
     std::int32_t GetAudioRate();
     std::int32_t GetVideoRate();
-    std::int64_t GetSizeKB();
+    std::int32_t GetSizeMB();
     std::int32_t GetPlaySec();
-    Container GetContainer() const;
+    Muxing GetMuxing() const;
 
     TavikControls c_;
     HelpDispatch& help_;

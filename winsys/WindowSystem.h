@@ -41,11 +41,11 @@ public:
 };
 
 // A drop-down list the user picks one of its items from; the logic reads
-// which one, by its place in the list.
+// the chosen item's key, empty when none is chosen.
 class Choice {
 public:
     virtual ~Choice() = default;
-    virtual int Index() const = 0;
+    virtual std::string Key() const = 0;
 };
 
 class Button {

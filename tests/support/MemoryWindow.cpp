@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MemoryWindow.h"
 
+#include "core/Container.h"
 #include "winsys/AppTitle.h"
 
 #include <map>
@@ -28,12 +29,22 @@ const std::map<std::string, StartUp> kStartUp = {
     {"TotalEdit", {"1", {}}},
     {"SepSecEdit", {"", {}}},
     {"NearRateChk", {"checked", {}}},
-    {"ContainerBox", {"", {"なし", "MPEG-TS", "M2TS", "MPEG-PS (DVD)", "MP4", "Matroska"}}},
     {"MailEdit", {"mailto:i@example.org", {}}},
     {"URLEdit", {"https://tavik.example.org/", {}}},
 };
 
+// The settings page's lists hold the core's keys, as the Qt window's items do.
+template <class Rows> StartUp KeysOf(const Rows& rows) {
+    StartUp list;
+    for (const auto& row : rows)
+        list.items.emplace_back(row.key);
+    return list;
+}
+
 const StartUp& StartUpOf(const char* name) {
+    static const StartUp containers = KeysOf(kContainers), frameRates = KeysOf(kFrameRates);
+    if (std::string(name) == "ContainerBox") return containers;
+    if (std::string(name) == "FpsBox") return frameRates;
     const auto found = kStartUp.find(name);
     if (found == kStartUp.end()) throw std::logic_error(std::string("no start-up for ") + name);
     return found->second;

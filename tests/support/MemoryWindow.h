@@ -62,17 +62,19 @@ private:
     bool checked_;
 };
 
+// Its items are their keys; the first is chosen at start.
 class MemoryChoice : public Choice {
 public:
-    explicit MemoryChoice(std::vector<std::string> items) : items_(std::move(items)) {}
-    int Index() const override { return index_; }
+    explicit MemoryChoice(std::vector<std::string> items)
+        : items_(std::move(items)), key_(items_.empty() ? "" : items_.front()) {}
+    std::string Key() const override { return key_; }
     const std::vector<std::string>& Items() const { return items_; }
     // What a user does: picks an item from the list.
-    void Select(int index) { index_ = index; }
+    void Select(const std::string& key) { key_ = key; }
 
 private:
     std::vector<std::string> items_;
-    int index_ = 0;
+    std::string key_;
 };
 
 class MemoryButton : public Button {

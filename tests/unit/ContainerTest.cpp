@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kMB = 1048576;
-constexpr Container kContainers[] = {Container::None, Container::Ts,  Container::M2ts,
-                                     Container::Ps,   Container::Mp4, Container::Mkv};
 
 std::string Name(Container c) {
     return std::string(ContainerKey(c));
@@ -37,8 +35,9 @@ TEST(Fitted, RateAndTimeAreTheLargestThatFit) {
         {2147483647, kMax, 2147, 1, 1},
         {1000000, 60, 1, 0, kMaxMilliFps}, // no time past 2^31 s, yet not all of them fit
     };
-    for (const Container c : kContainers)
+    for (const ContainerRow& row : kContainers)
         for (const auto& k : cases) {
+            const Container c = row.container;
             SCOPED_TRACE(Name(c) + " " + std::to_string(k.sizeMB) + " MB " +
                          std::to_string(k.seconds) + " s");
             const std::int64_t room = k.sizeMB * kMB;
@@ -59,8 +58,10 @@ TEST(Fitted, RateAndTimeAreTheLargestThatFit) {
 }
 
 TEST(Fitted, ShareGrowsWithTheFrameRateUpToTheMost) {
-    for (const Container c : kContainers) {
-        SCOPED_TRACE(Name(c));
+    for (const auto& [c, key, shown] : kContainers) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(ContainerOfKey(key), c); // every row reads back by its key
+        EXPECT_EQ(ContainerKey(c), key);
         const std::int64_t most = ContainerShare(c, 192, 4000, 600);
         EXPECT_EQ(ContainerShare(c, 192, 4000, 600, 0), most);
         EXPECT_EQ(ContainerShare(c, 192, 4000, 600, 60001), most);

@@ -37,7 +37,7 @@ TEST_F(TavikFrmTest, TotalSecondsButtonResetsTheSplitThenWritesMinutesAndSeconds
 // A zero time fails after the size and the time are read, before the audio
 // rate, with or without a container.
 TEST(TavikFrmReads, ZeroTimeVideoFailsBeforeTheAudioRateIsRead) {
-    for (const int container : {0, 1}) {
+    for (const char* container : {"none", "ts"}) {
         SCOPED_TRACE(container);
         MemoryWindow w;
         w.Show();

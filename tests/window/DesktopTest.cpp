@@ -15,6 +15,7 @@
 #include "WindowTest.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -100,39 +101,71 @@ TEST(QtShell, DoubleClickOpensTheAddressOnTheDesktop) {
     EXPECT_EQ(desktop.opened,
               (std::vector<std::string>{"mailto:i@example.org", "https://tavik.example.org/"}));
 }
-// The user's choice is written as it changes and read back, into the sums,
-// by the next run; a settings file that is corrupt or names no known
-// container reads as none.
+// The user's choices are written as they change and read back, into the
+// sums, by the next run; a settings file that is corrupt or names no known
+// container or frame rate reads as the first item of each list.
 TEST(RememberedContainer, ChoiceIsReadBackAndAFaultyFileReadsAsNone) {
     struct Folder {
         QString path = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         ~Folder() { QDir(path).removeRecursively(); }
     } folder;
-    const auto run = [](int choice) {
+    // The keys chosen at start and the size computed with them; then the
+    // given keys are chosen.
+    const auto run = [](const char* container = "", const char* fps = "") {
         MemoryErrorBox errors;
         MemoryHelpDispatch help;
         MemoryShell shell;
         TavikWindow window(errors, help, shell);
-        auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+        auto* containers = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+        auto* rates = window.findChild<QComboBox*>(QStringLiteral("FpsBox"));
         window.findChild<QPushButton*>(QStringLiteral("GetSizeBtn"))->click();
-        const std::pair remembered(box->currentIndex(),
-                                   window.findChild<QComboBox*>("SizeBox")->currentText());
-        if (choice >= 0) box->setCurrentIndex(choice);
+        const QStringList remembered{containers->currentData().toString(),
+                                     rates->currentData().toString(),
+                                     window.findChild<QComboBox*>("SizeBox")->currentText()};
+        for (auto [box, key] : {std::pair(containers, container), std::pair(rates, fps)})
+            if (*key) box->setCurrentIndex(box->findData(key));
         return remembered;
     };
-    const std::pair none(0, QStringLiteral("295"));
-    EXPECT_EQ(run(-1), none);
+    const QStringList none{"none", "upto60", "295"};
+    EXPECT_EQ(run(), none);
     EXPECT_FALSE(QFileInfo::exists(folder.path)); // read, never written
-    EXPECT_EQ(run(2), none);
-    EXPECT_EQ(run(-1), std::pair(2, QString::fromStdString(
-                                        IntToStr(FittedSizeMB(Container::M2ts, 192, 1150, 1800)))));
-    for (const char* text : {"container=avi\n", "\xff\xfe garbage\ncontainer=ts\n"}) {
+    EXPECT_EQ(run("m2ts", "25"), none);
+    EXPECT_EQ(run(), (QStringList{"m2ts", "25",
+                                  QString::fromStdString(IntToStr(
+                                      FittedSizeMB(Container::M2ts, 192, 1150, 1800, 25000)))}));
+    for (const char* text : {"container=avi\nfps=17\n", "\xff\xfe garbage\ncontainer=ts\n"}) {
         QFile file(folder.path + QStringLiteral("/tavik.ini"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(text);
         file.close();
-        EXPECT_EQ(run(-1), none) << text;
+        EXPECT_EQ(run(), none) << text;
     }
+}
+
+// With a container the rate captions name kbit/s of 1000 bit, the exact fit
+// is disabled with its tick kept and a hint saying why, and the frame rate
+// applies; with none again the window is as designed.
+TEST(RememberedContainer, AContainerNamesItsUnitAndDisablesTheExactFit) {
+    MemoryErrorBox errors;
+    MemoryHelpDispatch help;
+    MemoryShell shell;
+    TavikWindow window(errors, help, shell);
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
+    auto* exact = window.findChild<QCheckBox*>(QStringLiteral("NearRateChk"));
+    const auto state = [&] {
+        return QStringList{window.findChild<QLabel*>("Label1")->text().right(4),
+                           window.findChild<QLabel*>("Label2")->text().right(4), exact->toolTip()}
+               << (exact->isEnabled() ? "exact" : "-") << (exact->isChecked() ? "ticked" : "-")
+               << (window.findChild<QWidget*>("FpsBox")->isEnabled() ? "fps" : "-");
+    };
+    const QStringList designed{"Kbps", "Kbps", "ﾋﾞｯﾄﾚｰﾄを厳密に計算します", "exact", "ticked", "-"};
+    EXPECT_EQ(state(), designed);
+    box->setCurrentIndex(box->findData("ps"));
+    EXPECT_EQ(state(), (QStringList{"kbps", "kbps",
+                                    "ｺﾝﾃﾅを選んでいる間は、ﾌｧｲﾙに収まる最大のﾋﾞｯﾄﾚｰﾄを常に求めます",
+                                    "-", "ticked", "fps"}));
+    box->setCurrentIndex(0);
+    EXPECT_EQ(state(), designed);
 }
 
 // A scheme may pair a light button colour with light window text: whatever is

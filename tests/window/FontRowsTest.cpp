@@ -180,20 +180,23 @@ TEST(FontRows, TheLayoutHoldsTheFontsText) {
         EXPECT_GE(page->height() - lowest, 2) << page->objectName().toStdString();
     }
 
-    // The container's caption shows whole, clear of its list, and so does
-    // every item of the list, which the style draws a pixel inside its room.
-    auto* lbl = window.findChild<QLabel*>(QStringLiteral("ContainerLbl"));
-    auto* list = window.findChild<QComboBox*>(QStringLiteral("ContainerBox"));
-    EXPECT_LE(QFontMetricsF(lbl->font()).horizontalAdvance(lbl->text()), lbl->width());
-    EXPECT_LT(lbl->geometry().right(), list->x());
-    QStyleOptionComboBox option;
-    option.initFrom(list);
-    const QRect text = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                     QStyle::SC_ComboBoxEditField, list);
-    for (int i = 0; i < list->count(); ++i)
-        EXPECT_LE(QFontMetricsF(list->font()).horizontalAdvance(list->itemText(i)),
-                  text.width() - 2)
-            << i;
+    // The settings' captions show whole, clear of their lists, and so does
+    // every item of a list, which the style draws a pixel inside its room.
+    for (const char* name : {"Container", "Fps"}) {
+        SCOPED_TRACE(name);
+        auto* lbl = window.findChild<QLabel*>(QString::fromLatin1(name) + "Lbl");
+        auto* list = window.findChild<QComboBox*>(QString::fromLatin1(name) + "Box");
+        EXPECT_LE(QFontMetricsF(lbl->font()).horizontalAdvance(lbl->text()), lbl->width());
+        EXPECT_LT(lbl->geometry().right(), list->x());
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        const QRect text = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                         QStyle::SC_ComboBoxEditField, list);
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_LE(QFontMetricsF(list->font()).horizontalAdvance(list->itemText(i)),
+                      text.width() - 2)
+                << i;
+    }
 
     // The help window fits the screen.
     QtHelpDispatch dispatch(QStringLiteral("/nonexistent/tavik/Tavik.hlp"));

@@ -72,6 +72,8 @@ const ControlRow kControls[] = {
     {"ContainerLbl", "QLabel", 16, 37, 24, 12, "ｺﾝﾃﾅ", ""},
     {"ContainerBox", "QComboBox", 56, 32, 120, 20, "",
      "ｺﾝﾃﾅの分も含めてﾌｧｲﾙｻｲｽﾞに収まるように計算します"},
+    {"FpsLbl", "QLabel", 16, 61, 24, 12, "fps", ""},
+    {"FpsBox", "QComboBox", 56, 56, 120, 20, "", "映像のﾌﾚｰﾑﾚｰﾄでｺﾝﾃﾅの分を計算します"},
     {"IconBevel", "QFrame", 16, 8, 33, 33, "", ""},
     {"IconImage", "QLabel", 16, 8, 32, 32, "", ""},
     {"VerLbl", "QLabel", 56, 8, -1, -1, "Tavik   ver 1.2", ""},
@@ -168,11 +170,11 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
             EXPECT_EQ(TextOf(name.c_str()), field->Text()) << name;
     };
     compare();
-    const auto itemsOf = [this](const char* name) {
+    const auto itemsOf = [this](const char* name, int role = Qt::DisplayRole) {
         auto* combo = Find<QComboBox>(name);
         std::vector<std::string> items;
         for (int i = 0; i < combo->count(); ++i)
-            items.push_back(combo->itemText(i).toStdString());
+            items.push_back(combo->itemData(i, role).toString().toStdString());
         return items;
     };
     for (const auto& [name, field] : fields) {
@@ -180,7 +182,10 @@ TEST_F(TavikWindowTest, StartsLikeTheInMemoryWindow) {
             EXPECT_EQ(itemsOf(name.c_str()), field->Items()) << name;
         }
     }
-    EXPECT_EQ(itemsOf("ContainerBox"), memory.ContainerBox.Items());
+    // The settings page's lists hold, as their items' data, the keys the logic reads.
+    EXPECT_EQ(itemsOf("ContainerBox", Qt::UserRole), memory.ContainerBox.Items());
+    EXPECT_EQ(itemsOf("FpsBox", Qt::UserRole), memory.FpsBox.Items());
+    EXPECT_EQ(itemsOf("FpsBox").front(), "60 まで"); // the default
     EXPECT_FALSE(Find<QComboBox>("ContainerBox")->isEditable());
     ShowWindow();
     memory.Show();
