@@ -42,8 +42,6 @@ struct CalcCase {
     const char* fps = nullptr;         // results are then the window's, whatever they are
 };
 
-const std::string kNoRoomForVideo = "このファイルサイズには音声だけでも収まりません。";
-
 // clang-format off
 const CalcCase kCases[] = {
     {"size_startup",        "size", "192", "1150", nullptr, "30:00", "30", "0", nullptr, nullptr, false, "295", 0},

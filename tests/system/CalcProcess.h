@@ -44,6 +44,9 @@ struct Started {
 using Locale = std::vector<std::string>;
 inline const Locale kC{"LANG=C"};
 
+// The message of a size that cannot hold even the audio, as tavik-calc prints it.
+inline const std::string kNoRoomForVideo = "このファイルサイズには音声だけでも収まりません。";
+
 inline std::vector<std::string> Environment(const Locale& locale) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {

@@ -14,8 +14,6 @@
 namespace tavik {
 namespace {
 
-const std::string kNoRoomForVideo = "このファイルサイズには音声だけでも収まりません.";
-
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
