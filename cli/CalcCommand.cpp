@@ -277,7 +277,7 @@ Printed Compute(const Calculation& calc, bool json) {
         std::int32_t t = 0;
         const std::int32_t video =
             VideoRateFor(muxing, calc.exact,
-                         {[&] { return calc.sizeMB; }, [&] { return t = playingTime(); },
+                         {[&] { return KBOfMB(calc.sizeMB); }, [&] { return t = playingTime(); },
                           [&] { return calc.audio; }});
         // The window shows it; ffmpeg would refuse it.
         if (video < 0) throw CalcError(CalcError::Kind::SizeTooSmall);
@@ -290,7 +290,7 @@ Printed Compute(const Calculation& calc, bool json) {
         object["audio_kbps"] = calc.audio;
         object["video_kbps"] = calc.video;
         object["size_mb"] = calc.sizeMB;
-        const std::int32_t seconds = TimeFor(muxing, calc.audio, calc.video, calc.sizeMB);
+        const std::int32_t seconds = TimeFor(muxing, calc.audio, calc.video, KBOfMB(calc.sizeMB));
         const MinSec time = ToMinSec(seconds);
         recordingTime(time);
         share(calc.video, seconds);

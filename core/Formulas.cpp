@@ -67,13 +67,13 @@ long double PerSecond(long double x, std::int32_t t) {
     return FloatDivide(x, t);
 }
 
-std::int32_t RateEstimate(long double r, std::int32_t a) {
-    return TruncClamp(r - a);
+// The size field's value again from its kilobytes, as the exact fit reads it.
+std::int32_t MBOfKB(std::int64_t k) {
+    return Clamp(k / 1024);
 }
 
-// Kilobytes in mb megabytes: the size field's value times 1024.
-std::int64_t KBOfMB(std::int32_t mb) {
-    return std::int64_t{mb} * 1024;
+std::int32_t RateEstimate(long double r, std::int32_t a) {
+    return TruncClamp(r - a);
 }
 
 // Largest w in [estimate, kMax] such that every u in (estimate, w] has
@@ -113,6 +113,10 @@ std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k) {
     return TruncClamp(FloatDivide(KbitOfKB(k), static_cast<long double>(std::int64_t{a} + v)));
 }
 
+std::int64_t KBOfMB(std::int32_t mb) {
+    return std::int64_t{mb} * 1024;
+}
+
 MinSec ToMinSec(std::int32_t t) {
     return {t / 60, t % 60};
 }
@@ -128,21 +132,20 @@ std::int64_t SizeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::
 }
 
 std::int32_t VideoRateFor(const Muxing& muxing, bool exact, const RateReads& read) {
-    const std::int32_t mb = read.sizeMB();
-    const std::int64_t k = KBOfMB(mb);
+    const std::int64_t k = read.sizeKB();
     const long double x = KbitOfKB(k);
     const std::int32_t t = read.seconds();
     const long double r = PerSecond(x, t);
     const std::int32_t a = read.audioKbps();
     if (muxing.container != Container::None)
-        return FittedVideoRate(muxing.container, mb, t, a, muxing.milliFps);
+        return FittedVideoRate(muxing.container, MBOfKB(k), t, a, muxing.milliFps);
     const std::int32_t estimate = RateEstimate(r, a);
     return exact ? ExactFitRate(estimate, k, t, a) : estimate;
 }
 
-std::int32_t TimeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int32_t sizeMB) {
-    if (muxing.container == Container::None) return RecordableTime(a, v, KBOfMB(sizeMB));
-    return FittedTime(muxing.container, a, v, sizeMB, muxing.milliFps);
+std::int32_t TimeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int64_t k) {
+    if (muxing.container == Container::None) return RecordableTime(a, v, k);
+    return FittedTime(muxing.container, a, v, MBOfKB(k), muxing.milliFps);
 }
 
 } // namespace tavik

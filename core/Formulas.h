@@ -32,6 +32,9 @@ std::int32_t VideoRate(std::int64_t k, std::int32_t t, std::int32_t a, bool exac
 // Seconds that fit into k kilobytes at rates a + v: trunc(k * SizeFactor / (a + v)).
 std::int32_t RecordableTime(std::int32_t a, std::int32_t v, std::int64_t k);
 
+// Kilobytes in mb megabytes: the size field's value times 1024.
+std::int64_t KBOfMB(std::int32_t mb);
+
 // A time in seconds as the minutes and seconds fields show it: t div 60 and
 // t mod 60, both truncating toward zero.
 struct MinSec {
@@ -60,13 +63,13 @@ std::int64_t SizeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::
 // rate is read, with either sums. `exact` runs the exact-fit search of the
 // designed sums; a container's rate is already the largest that fits.
 struct RateReads {
-    std::function<std::int32_t()> sizeMB;
+    std::function<std::int64_t()> sizeKB; // the size in kilobytes
     std::function<std::int32_t()> seconds;
     std::function<std::int32_t()> audioKbps;
 };
 std::int32_t VideoRateFor(const Muxing& muxing, bool exact, const RateReads& read);
 
-// The recordable time in seconds at rates a and v in a size.
-std::int32_t TimeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int32_t sizeMB);
+// The recordable time in seconds at rates a and v in k kilobytes.
+std::int32_t TimeFor(const Muxing& muxing, std::int32_t a, std::int32_t v, std::int64_t k);
 
 } // namespace tavik

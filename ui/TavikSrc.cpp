@@ -34,8 +34,8 @@ std::int32_t TTavikFrm::GetVideoRate() {
     return ReadAndNormalise(c_.VideoRateBox);
 }
 
-std::int32_t TTavikFrm::GetSizeMB() {
-    return ReadAndNormalise(c_.SizeBox);
+std::int64_t TTavikFrm::GetSizeKB() {
+    return KBOfMB(ReadAndNormalise(c_.SizeBox));
 }
 
 std::int32_t TTavikFrm::GetPlaySec() {
@@ -97,7 +97,7 @@ void TTavikFrm::GetVideoBtnClick() {
     // pass would write nothing and only rewrite SepSecEdit with its text.
     const std::int32_t v =
         VideoRateFor(GetMuxing(), c_.NearRateChk.Checked(),
-                     {[this] { return GetSizeMB(); }, [this] { return GetPlaySec(); },
+                     {[this] { return GetSizeKB(); }, [this] { return GetPlaySec(); },
                       [this] { return GetAudioRate(); }});
     c_.VideoRateBox.SetText(IntToStr(v));
 }
@@ -105,8 +105,8 @@ void TTavikFrm::GetVideoBtnClick() {
 void TTavikFrm::GetTimeBtnClick() {
     const std::int32_t a = GetAudioRate();
     const std::int32_t v = GetVideoRate();
-    const std::int32_t mb = GetSizeMB();
-    const MinSec time = ToMinSec(TimeFor(GetMuxing(), a, v, mb));
+    const std::int64_t k = GetSizeKB();
+    const MinSec time = ToMinSec(TimeFor(GetMuxing(), a, v, k));
     c_.MonthEdit.SetText(IntToStr(time.minutes));
     c_.SecEdit.SetText(IntToStr(time.seconds));
 }

@@ -90,7 +90,7 @@ private:
     std::int32_t ReadAndNormalise(Field& field);
     std::int32_t GetAudioRate();
     std::int32_t GetVideoRate();
-    std::int32_t GetSizeMB();
+    std::int64_t GetSizeKB();
     std::int32_t GetPlaySec();
     Muxing GetMuxing() const;
 
