@@ -199,6 +199,20 @@ TEST(TavikWindowColours, AuthorIconHasAHaloOnADarkWindow) {
                         shown.pixel(x, y) == designed.pixel(x, y));
     EXPECT_EQ(shown.pixel(1, 0), QColor(Qt::white).rgba()); // beside the arrow's end
     EXPECT_EQ(qAlpha(shown.pixel(16, 1)), 0);               // two pixels off the shape
+    // On all four sides: a clear pixel beside the shape is in the halo.
+    const QPoint sides[] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    for (const QPoint side : sides) {
+        int bare = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QPoint beside = QPoint(x, y) + side;
+                if (qAlpha(designed.pixel(x, y)) > 0 && designed.valid(beside) &&
+                    qAlpha(designed.pixel(beside)) == 0 &&
+                    shown.pixel(beside) != QColor(Qt::white).rgba())
+                    ++bare;
+            }
+        EXPECT_EQ(bare, 0) << "side " << side.x() << ", " << side.y();
+    }
 }
 
 TEST(QtHelpDispatch, ContentsOpenTheHelpWindowAndQuitClosesIt) {
