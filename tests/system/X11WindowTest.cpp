@@ -159,8 +159,11 @@ TEST_P(OnX, OuterWindowIsCentredAndTopMostWithTheEntrysClass) {
     EXPECT_EQ(wmClass.substr(zero + 1), DesktopEntryValue("StartupWMClass") + '\0');
 }
 
-TEST_P(OnX, KeepsTheUsersPlaceOverMinimiseAndRestore) {
-    if (!Framed()) GTEST_SKIP() << "minimising needs a window manager";
+// Minimising, stacking and activation need a window manager: these rows run
+// under each one.
+class OnManagedX : public OnX {};
+
+TEST_P(OnManagedX, KeepsTheUsersPlaceOverMinimiseAndRestore) {
     // Moved as a user would, through the window manager (source 2: a user's
     // tool); gravity 1 places the frame's top-left.
     X().SendToRoot(window_, "_NET_MOVERESIZE_WINDOW",
@@ -189,8 +192,7 @@ TEST_P(OnX, KeepsTheUsersPlaceOverMinimiseAndRestore) {
 // while it is open, so another program's window raised meanwhile comes above
 // it, though not above the box; after the box the main window is top-most
 // and active again. The help window's title is its document's, once.
-TEST_P(OnX, ErrorBoxAndHelpWindowAsAUserSeesThem) {
-    if (!Framed()) GTEST_SKIP() << "stacking and activation need a window manager";
+TEST_P(OnManagedX, ErrorBoxAndHelpWindowAsAUserSeesThem) {
     if (!Installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     const std::string display = "DISPLAY=" + X().Display();
     const std::string id = std::to_string(window_);
@@ -242,18 +244,25 @@ TEST_P(OnX, ErrorBoxAndHelpWindowAsAUserSeesThem) {
 // run where they are installed. Each manager gets the settings a plain
 // session would give it, without what a test server lacks (compositing, a
 // wallpaper, a session).
-INSTANTIATE_TEST_SUITE_P(
-    WindowManagers, OnX,
-    testing::Values(Case{"no_window_manager", {}},
-                    Case{"openbox_english", {"openbox"}, {}, {}, false, true},
-                    Case{"icewm", {"icewm"}},
-                    Case{"fluxbox", {"fluxbox"}, {}, {".fluxbox/overlay", "background: none\n"}},
-                    Case{"xfwm4",
-                         {"dbus-run-session", "--", "xfwm4", "--compositor=off"},
-                         {"NO_AT_BRIDGE=1"},
-                         {},
-                         true},
-                    Case{"kwin_x11", {"kwin_x11"}, {"KWIN_COMPOSE=N"}, {}, true}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+const Case kManagers[] = {
+    {"openbox_english", {"openbox"}, {}, {}, false, true},
+    {"icewm", {"icewm"}},
+    {"fluxbox", {"fluxbox"}, {}, {".fluxbox/overlay", "background: none\n"}},
+    {"xfwm4",
+     {"dbus-run-session", "--", "xfwm4", "--compositor=off"},
+     {"NO_AT_BRIDGE=1"},
+     {},
+     true},
+    {"kwin_x11", {"kwin_x11"}, {"KWIN_COMPOSE=N"}, {}, true},
+};
+
+std::string RowName(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(NoWindowManager, OnX, testing::Values(Case{"no_window_manager", {}}),
+                         RowName);
+INSTANTIATE_TEST_SUITE_P(WindowManagers, OnX, testing::ValuesIn(kManagers), RowName);
+INSTANTIATE_TEST_SUITE_P(WindowManagers, OnManagedX, testing::ValuesIn(kManagers), RowName);
 
 } // namespace
