@@ -4,16 +4,15 @@
 #include "support/ToolSkip.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,18 +20,6 @@
 
 namespace tavik {
 namespace {
-
-// Runs the event loop until the condition holds; the ceiling only ends a
-// test that hangs.
-bool WaitFor(const std::function<bool()>& condition) {
-    QDeadlineTimer ceiling(30000);
-    while (!condition()) {
-        if (ceiling.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::msleep(10);
-    }
-    return true;
-}
 
 // The report ffprobe would give, for the stand-ins.
 QString Report(const char* json) {
@@ -350,7 +337,7 @@ TEST(RecordingProbeLifetime, DestroyedWhileRunningKillsTheChild) {
         ASSERT_TRUE(
             probe.Start({media.File("rec.ts")}, [&](const ProbeResult&) { reported = true; }));
         QFile pid(pidFile);
-        ASSERT_TRUE(WaitFor([&] { return pid.exists(); })) << "no child started";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pid.exists(); }, 30000)) << "no child started";
         ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
         child = pid.readAll().trimmed().toInt();
         ASSERT_GT(child, 0);

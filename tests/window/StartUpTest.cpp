@@ -145,14 +145,13 @@ TEST(StartUp, PassesOnWhatQtSaysWhileStarting) {
     tavik.start(QStringLiteral(TAVIK_BINARY),
                 {QStringLiteral("-platform"), QStringLiteral("offscreen")});
     QByteArray said;
-    EXPECT_TRUE(QTest::qWaitFor(
+    (void)QTest::qWaitFor( // the ceiling only ends a start that hangs
         [&] {
             said += tavik.readAllStandardError();
             return said.contains("XDG_RUNTIME_DIR not set") ||
                    tavik.state() == QProcess::NotRunning;
         },
-        60000))
-        << said.toStdString();
+        60000);
     EXPECT_TRUE(said.contains("XDG_RUNTIME_DIR not set")) << said.toStdString();
     EXPECT_EQ(tavik.state(), QProcess::Running);
     tavik.kill();
