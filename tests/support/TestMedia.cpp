@@ -48,13 +48,16 @@ const TestMedia& TestMedia::Get() {
 }
 
 // The folder's name changes with the set of recordings, so a build tree never
-// reuses an older set.
+// reuses an older set. Without ffmpeg and ffprobe nothing is ready, not even
+// recordings made earlier: the tests read them with ffprobe.
 TestMedia::TestMedia() : dir_(QStringLiteral(TAVIK_TEST_MEDIA_DIR "-3")) {
+    for (const char* tool : {"ffmpeg", "ffprobe"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+            why_ = QString::fromLatin1(tool) +
+                   QStringLiteral(" is not installed (Debian package ffmpeg)");
+            return;
+        }
     if (QFileInfo::exists(Path(QStringLiteral("complete")))) return;
-    if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty()) {
-        why_ = QStringLiteral("ffmpeg is not installed (Debian package ffmpeg)");
-        return;
-    }
     // Made beside the final folder and renamed into place, so test processes
     // running in parallel never see half of it.
     QTemporaryDir making(dir_ + QStringLiteral("-XXXXXX"));

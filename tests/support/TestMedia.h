@@ -16,8 +16,8 @@ inline constexpr char kShiftJisName[] = "\x83\x65\x83X\x83g.ts";
 class TestMedia {
 public:
     // Makes the recordings once for the build tree (every test process
-    // shares them); Ready() is false (with Why()) when ffmpeg is missing or
-    // fails.
+    // shares them); Ready() is false (with Why()) when ffmpeg or ffprobe is
+    // missing or ffmpeg fails.
     static const TestMedia& Get();
 
     bool Ready() const { return why_.isEmpty(); }

@@ -217,7 +217,8 @@ const FitCase kFitCases[] = {
 // clang-format on
 
 // With --container the results are the core's fitted sums, and --json adds
-// the container's share of the file.
+// the container's share of the file. The sums' values are ContainerTest's
+// and the real muxes'; here the point is that each option reaches them.
 TEST(CalcCommand, ContainerGivesTheFittedSums) {
     for (const FitCase& c : kFitCases) {
         SCOPED_TRACE(c.name);

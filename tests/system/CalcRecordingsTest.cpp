@@ -6,6 +6,7 @@
 #include "media/RecordingProbe.h"
 #include "support/MemoryWindow.h"
 #include "support/TestMedia.h"
+#include "support/ToolSkip.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,7 @@ const RecordingCase kRecordingCases[] = {
 // --file gives what a drop of the same recordings gives in the window.
 TEST(CalcCommand, RecordingsGiveWhatTheirDropGives) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
     int argc = 1;
     char name[] = "tavik_calc_tests";
     char* argv[] = {name, nullptr};
@@ -118,7 +119,7 @@ template <typename Condition> bool WaitFor(Condition condition) {
 // (PR_SET_PDEATHSIG) and it comes to this test, its nearest subreaper.
 TEST(CalcCommand, KilledWhileProbingLeavesNoFfprobe) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     const std::string pidFile = media.Scratch("ffprobe.pid").toStdString();
     QDir().mkpath(media.Scratch("bin"));
@@ -174,7 +175,7 @@ const CheckCase kCheckCases[] = {
 
 TEST(CalcCommand, CheckWeighsRecordingsAgainstTheSize) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
     for (const CheckCase& c : kCheckCases) {
         SCOPED_TRACE(c.name);
         std::vector<std::string> args{"check", "--size", c.size};

@@ -3,6 +3,7 @@
 // values, help and version, the language rule, and a result it cannot write.
 
 #include "CalcProcess.h"
+#include "support/ToolSkip.h"
 
 #include <gtest/gtest.h>
 
@@ -156,7 +157,7 @@ TEST(CalcCommand, FollowsTheLanguageRule) {
 
 // A result that cannot be written is no success: a script would read nothing.
 TEST(CalcCommand, UnwrittenResultExits1) {
-    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full missing";
+    if (access("/dev/full", W_OK) != 0) TAVIK_SKIP_WITHOUT("/dev/full", "missing");
     const Outcome full =
         RunCalc({"size", "--audio", "192", "--video", "1150", "--time", "30:00"}, "/dev/full");
     EXPECT_EQ(full.status, 1);
@@ -165,7 +166,8 @@ TEST(CalcCommand, UnwrittenResultExits1) {
 
 // A script's call must not load the widgets: the command stays a Qt Core program.
 TEST(CalcCommand, LinksNoGuiLibrary) {
-    if (access("/usr/bin/ldd", X_OK) != 0) GTEST_SKIP() << "ldd missing";
+    if (access("/usr/bin/ldd", X_OK) != 0)
+        TAVIK_SKIP_WITHOUT("ldd", "missing (Debian package libc-bin)");
     const std::string libraries = Spawn({"/usr/bin/ldd", TAVIK_CALC_PATH}).out;
     EXPECT_NE(libraries.find("libQt6Core"), std::string::npos) << libraries;
     EXPECT_EQ(libraries.find("libQt6Widgets"), std::string::npos) << libraries;

@@ -6,6 +6,7 @@
 // the size, and the model must never count fewer bytes than the muxer wrote.
 
 #include "core/Container.h"
+#include "support/ToolSkip.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -102,7 +103,7 @@ class Mux : public testing::TestWithParam<MuxRow> {};
 TEST_P(Mux, FileFitsAndModelCountsEveryByte) {
     for (const char* tool : {"ffmpeg", "ffprobe"})
         if (QStandardPaths::findExecutable(tool).isEmpty())
-            GTEST_SKIP() << tool << " is not installed (Debian package ffmpeg)";
+            TAVIK_SKIP_WITHOUT(tool, "not installed (Debian package ffmpeg)");
     const MuxRow& row = GetParam();
     const std::int32_t milliFps = MilliFpsOfKey(row.picture.rate);
     const std::int32_t fps = row.fpsGiven ? milliFps : kMaxMilliFps;

@@ -1,19 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/RecordingProbe.h"
 #include "support/TestMedia.h"
+#include "support/ToolSkip.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <vector>
+
+#include <signal.h>
 
 namespace tavik {
 namespace {
@@ -179,10 +182,14 @@ const ProbeCase kCases[] = {
     {"fifo", {"fifo"}, {}, 0, {}, "「fifo」は読み取れるファイルではありません"},
     {"missing_file", {"gone.ts"}, {}, 0, {}, "「gone.ts」は読み取れるファイルではありません"},
     {"later_file_fails", {"rec.ts", "notes.txt"}, {}, 0, {}, "「notes.txt」"},
-    // Side by side, rec.ts fails first; the earlier file's failure still wins.
+    // Side by side, rec.ts fails first (notes.txt waits for its mark); the
+    // earlier file's failure still wins.
     {"first_failure_in_order",
      {"notes.txt", "rec.ts"},
-     QStringLiteral("case \"$*\" in *notes.txt) sleep 1; exit 1;; esac\necho 'no json'"),
+     QStringLiteral("mark=\"${TMPDIR:-/tmp}/tavik-order-$PPID\"\n"
+                    "case \"$*\" in *notes.txt)\n"
+                    "  while [ ! -e \"$mark\" ]; do sleep 0.05; done; rm -f \"$mark\"; exit 1;;\n"
+                    "esac\necho 'no json'; touch \"$mark\""),
      0,
      {},
      "「notes.txt」は壊れているか"},
@@ -222,12 +229,14 @@ QList<QByteArray> Paths(const std::vector<const char*>& files) {
 class RecordingProbeTest : public testing::TestWithParam<ProbeCase> {
 protected:
     void SetUp() override {
-        if (!TestMedia::Get().Ready()) GTEST_SKIP() << TestMedia::Get().Why().toStdString();
+        if (!TestMedia::Get().Ready())
+            TAVIK_SKIP_WITHOUT("ffmpeg", TestMedia::Get().Why().toStdString());
     }
 
     static ProbeOptions Options(const ProbeCase& c) {
         ProbeOptions options;
         options.timeLimitMs = c.limitMs;
+        options.parallel = 2; // the rows of two files run them side by side
         if (c.standIn)
             options.program = c.standIn->isEmpty()
                                   ? QStringLiteral("/nonexistent/ffprobe")
@@ -267,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(Probe, RecordingProbeTest, testing::ValuesIn(kCases),
 // Two probes that each wait for the other: they end only when side by side.
 TEST(RecordingProbePool, ProbesSideBySide) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
     if (QThread::idealThreadCount() < 2) GTEST_SKIP() << "one core: one probe at a time";
     QTemporaryDir met;
     ProbeOptions options;
@@ -284,7 +293,7 @@ TEST(RecordingProbePool, ProbesSideBySide) {
 // for a name that is not UTF-8, the descriptor the probe opened it with.
 TEST(RecordingProbeArguments, PathIsOneFileUrlArgument) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
     const QString log = media.Scratch("arguments.log");
     ProbeOptions options;
     options.program =
@@ -313,26 +322,31 @@ TEST(RecordingProbeArguments, PathIsOneFileUrlArgument) {
 }
 
 // A probe destroyed while its child hangs kills the child and does not wait
-// for it.
+// for it (the test's time-out catches a wait for the 600 s).
 TEST(RecordingProbeLifetime, DestroyedWhileRunningKillsTheChild) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
+    const QString pidFile = media.Scratch(QStringLiteral("lifetime.pid"));
     ProbeOptions options;
-    options.program = media.StandIn("lifetime", QStringLiteral("exec sleep 600"));
-    QElapsedTimer clock;
-    clock.start();
+    options.program = media.StandIn(
+        "lifetime",
+        QStringLiteral("echo $$ > '%1.new'; mv '%1.new' '%1'\nexec sleep 600").arg(pidFile));
+    options.timeLimitMs = 600000;
+    pid_t child = 0;
     {
         RecordingProbe probe(options);
         bool reported = false;
         ASSERT_TRUE(
             probe.Start({media.File("rec.ts")}, [&](const ProbeResult&) { reported = true; }));
-        QEventLoop loop;
-        QTimer::singleShot(200, &loop, &QEventLoop::quit);
-        loop.exec();
+        QFile pid(pidFile);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pid.exists(); }, 30000)) << "no child started";
+        ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+        child = pid.readAll().trimmed().toInt();
+        ASSERT_GT(child, 0);
         EXPECT_TRUE(probe.Busy());
         EXPECT_FALSE(reported);
     }
-    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_NE(::kill(child, 0), 0) << "the child outlived its probe";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // copy carries over its frames' duration) nor 5 % over.
 #include "media/RecordingProbe.h"
 #include "support/TestMedia.h"
+#include "support/ToolSkip.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -45,7 +46,7 @@ const StreamCase kCases[] = {
 
 TEST(TransportStream, NeverShortNorFarOver) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
     for (const StreamCase& c : kCases) {
         SCOPED_TRACE(c.file);
         double seconds = 0;
@@ -80,7 +81,7 @@ TEST(TransportStream, NeverShortNorFarOver) {
 // The small programme beside the main one is read when asked for, alone.
 TEST(TransportStream, ServiceAskedFor) {
     const TestMedia& media = TestMedia::Get();
-    if (!media.Ready()) GTEST_SKIP() << media.Why().toStdString();
+    if (!media.Ready()) TAVIK_SKIP_WITHOUT("ffmpeg", media.Why().toStdString());
     ProbeOptions options;
     for (const int service : {1024, 1032, 7}) {
         options.service = static_cast<std::uint16_t>(service);

@@ -47,8 +47,8 @@ inline bool Installed(const std::string& program) {
     return false;
 }
 
-// Polls until the condition holds or the time is up.
-inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
+// Polls until the condition holds; the limit only ends a test that hangs.
+inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 30s) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) return false;

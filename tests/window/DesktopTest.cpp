@@ -231,7 +231,25 @@ TEST(TavikWindowColours, AuthorIconHasAHaloOnADarkWindow) {
             ASSERT_TRUE(qAlpha(designed.pixel(x, y)) == 0 ||
                         shown.pixel(x, y) == designed.pixel(x, y));
     EXPECT_EQ(shown.pixel(1, 0), QColor(Qt::white).rgba()); // beside the arrow's end
-    EXPECT_EQ(qAlpha(shown.pixel(16, 1)), 0);               // two pixels off the shape
+    // Off the shape by more than the halo: inside the arrow, above the reels,
+    // below, left and right of the camera.
+    for (const QPoint clear :
+         {QPoint(16, 1), QPoint(7, 9), QPoint(10, 31), QPoint(0, 24), QPoint(24, 18)})
+        EXPECT_EQ(shown.pixel(clear), 0u) << clear.x() << ", " << clear.y();
+    // On all four sides: a clear pixel beside the shape is in the halo.
+    const QPoint sides[] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    for (const QPoint side : sides) {
+        int bare = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QPoint beside = QPoint(x, y) + side;
+                if (qAlpha(designed.pixel(x, y)) > 0 && designed.valid(beside) &&
+                    qAlpha(designed.pixel(beside)) == 0 &&
+                    shown.pixel(beside) != QColor(Qt::white).rgba())
+                    ++bare;
+            }
+        EXPECT_EQ(bare, 0) << "side " << side.x() << ", " << side.y();
+    }
 }
 
 TEST(QtHelpDispatch, ContentsOpenTheHelpWindowAndQuitClosesIt) {

@@ -135,6 +135,29 @@ TEST(CommandLine, AnswersHelpVersionAndBadOptionsWithoutADisplay) {
     }
 }
 
+// Qt's messages while the platform starts are held back, then passed on:
+// the real program, with no runtime folder, says what Qt says of it.
+TEST(StartUp, PassesOnWhatQtSaysWhileStarting) {
+    QProcess tavik;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    tavik.setProcessEnvironment(environment);
+    tavik.start(QStringLiteral(TAVIK_BINARY),
+                {QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    QByteArray said;
+    (void)QTest::qWaitFor( // the ceiling only ends a start that hangs
+        [&] {
+            said += tavik.readAllStandardError();
+            return said.contains("XDG_RUNTIME_DIR not set") ||
+                   tavik.state() == QProcess::NotRunning;
+        },
+        60000);
+    EXPECT_TRUE(said.contains("XDG_RUNTIME_DIR not set")) << said.toStdString();
+    EXPECT_EQ(tavik.state(), QProcess::Running);
+    tavik.kill();
+    tavik.waitForFinished();
+}
+
 // Desktops find the entry by this name and show its icon for the window.
 TEST(ApplicationSetUp, NamesItsDesktopEntry) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), "org.example.Tavik");
